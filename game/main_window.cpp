@@ -1,0 +1,273 @@
+#include "main_window.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPixmap>
+#include <QTimer>
+
+#include "art.h"
+#include "picture_control.h"
+
+namespace tukomi {
+namespace {
+
+const QColor kBackColour(255, 192, 192);
+const QColor kBackgroundPictureColour(255, 202, 202);
+constexpr int kBackgroundPicturePixels = 600;
+const QColor kCaptionRed(255, 0, 0);
+
+// Pieces of the game's pictures are 109 x 120 pixels; a missing piece is
+// shown as a tile of that size.
+constexpr QSize kCellPixels(109, 120);
+
+constexpr RectTwips kStartButton{5040, 120, 1710, 705};
+constexpr RectTwips kNextButton{5040, 840, 1710, 705};
+constexpr RectTwips kPreviousButton{5040, 1560, 1710, 735};
+constexpr RectTwips kBanner{5040, 4560, 1755, 720};
+constexpr RectTwips kPictureList{6840, 120, 2055, 4560};
+constexpr RectTwips kLabel1{5160, 4080, 615, 375};
+constexpr RectTwips kText2{5640, 4080, 615, 375};
+constexpr RectTwips kLabel2{6240, 4080, 615, 375};
+constexpr RectTwips kLabel3{6840, 4800, 2055, 375};
+
+constexpr int kBannerIntervalMs = 2000;
+constexpr int kSecondsIntervalMs = 1000;
+
+const char* const kBannerCaptions[] = {"识字拼图", "看图识字", "快乐学习", "听一听", "拼一拼", "关于我们"};
+
+QRect pixelRect(const RectTwips& r) {
+    return QRect(twipsToPixels(r.left), twipsToPixels(r.top), twipsToPixels(r.width),
+                 twipsToPixels(r.height));
+}
+
+QSize pixelSize(const RectTwips& r) { return pixelRect(r).size(); }
+
+QFont chineseFont(const char* family, double points) {
+    QFont font(QString::fromUtf8(family));
+    font.setPointSizeF(points);
+    font.setBold(true);
+    return font;
+}
+
+void paintOnPink(QWidget* w, const QColor& text) {
+    QPalette palette = w->palette();
+    palette.setColor(QPalette::Window, kBackColour);
+    palette.setColor(QPalette::Base, kBackColour);
+    palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::Text, text);
+    w->setPalette(palette);
+    w->setAutoFillBackground(true);
+}
+
+}  // namespace
+
+MainWindow::MainWindow(PictureLibrary library, Board::UniformSource shuffleSource, QWidget* parent)
+    : QWidget(parent), library_(std::move(library)), board_(std::move(shuffleSource)) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(caption());
+    setWindowIcon(programIcon());
+    setFixedSize(twipsToPixels(kClientWidthTwips), twipsToPixels(kClientHeightTwips));
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, kBackColour);
+    setPalette(palette);
+    createControls();
+}
+
+MainWindow::~MainWindow() = default;
+
+QString MainWindow::caption() { return QStringLiteral("Mibaro 1.0版"); }
+
+void MainWindow::createControls() {
+    // The grid lines come first so that the pieces are drawn over them.
+    for (int n = 1; n <= Board::kLineCount; ++n) {
+        auto* line = new QFrame(this);
+        line->setObjectName(QStringLiteral("Line%1").arg(n));
+        line->setFrameShape(QFrame::NoFrame);
+        line->setAutoFillBackground(true);
+        QPalette p = line->palette();
+        p.setColor(QPalette::Window, p.color(QPalette::WindowText));
+        line->setPalette(p);
+        line->hide();
+        lines_[static_cast<std::size_t>(n - 1)] = line;
+    }
+    for (int i = 1; i <= Board::kPieceCount; ++i) {
+        auto* piece = new PictureControl(this);
+        piece->setObjectName(QStringLiteral("Image1_%1").arg(i));
+        image1_[static_cast<std::size_t>(i - 1)] = piece;
+    }
+    createPictureButtons();
+    createInfoControls();
+
+    timer1_ = new QTimer(this);
+    timer1_->setObjectName(QStringLiteral("Timer1"));
+    timer1_->setInterval(kBannerIntervalMs);
+    timer2_ = new QTimer(this);
+    timer2_->setObjectName(QStringLiteral("Timer2"));
+    timer2_->setInterval(kSecondsIntervalMs);
+    connect(timer2_, &QTimer::timeout, this, &MainWindow::onSecondsTick);
+}
+
+void MainWindow::createPictureButtons() {
+    const QCursor hand = handCursor();
+    auto makeButton = [&](const char* name, const char* art, const char* caption,
+                          const RectTwips& place) {
+        auto* button = new PictureControl(this);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setPicture(buttonPicture(QString::fromLatin1(art), QString::fromUtf8(caption),
+                                         pixelSize(place)));
+        button->setGeometry(pixelRect(place));
+        button->setScaledContents(true);
+        button->setCursor(hand);
+        return button;
+    };
+    image6_ = makeButton("Image6", "start", "开始", kStartButton);
+    image4_ = makeButton("Image4", "next", "下一张", kNextButton);
+    image5_ = makeButton("Image5", "previous", "上一张", kPreviousButton);
+    for (int i = 0; i < 6; ++i) {
+        const QByteArray name = "Image7_" + QByteArray::number(i);
+        const QByteArray art = "banner" + QByteArray::number(i);
+        image7_[static_cast<std::size_t>(i)] =
+            makeButton(name.constData(), art.constData(), kBannerCaptions[i], kBanner);
+    }
+    connect(image6_, &PictureControl::clicked, this, [this] { StartPuzzle(); });
+}
+
+void MainWindow::createInfoControls() {
+    list1_ = new QListWidget(this);
+    list1_->setObjectName(QStringLiteral("List1"));
+    list1_->setGeometry(pixelRect(kPictureList));
+    list1_->setSelectionMode(QAbstractItemView::SingleSelection);
+    paintOnPink(list1_, palette().color(QPalette::Text));
+
+    auto makeLabel = [&](const char* name, const char* text, const RectTwips& place,
+                         const QFont& font, const QColor& colour) {
+        auto* label = new QLabel(QString::fromUtf8(text), this);
+        label->setObjectName(QString::fromLatin1(name));
+        label->setGeometry(pixelRect(place));
+        label->setFont(font);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        paintOnPink(label, colour);
+        return label;
+    };
+    label1_ = makeLabel("Label1", "第", kLabel1, chineseFont("新宋体", 15.75), kCaptionRed);
+    label2_ = makeLabel("Label2", "张", kLabel2, chineseFont("新宋体", 15.75), kCaptionRed);
+    label3_ = makeLabel("Label3", "0秒", kLabel3, chineseFont("宋体", 15),
+                        palette().color(QPalette::WindowText));
+
+    text2_ = new QLineEdit(this);
+    text2_->setObjectName(QStringLiteral("Text2"));
+    text2_->setGeometry(pixelRect(kText2));
+    text2_->setFont(chineseFont("宋体", 12));
+    text2_->setFrame(true);
+    text2_->setTextMargins(0, 0, 0, 0);
+    paintOnPink(text2_, kCaptionRed);
+}
+
+std::optional<LoadError> MainWindow::Form_Load() {
+    LoadPinyinTable();
+    start = 1;
+    // The window starts with the pieces of picture 1, laid out as the whole
+    // picture; the grid lines are parked out of sight and stay there.
+    LoadPieceImages(start);
+    board_.AssembleBoard(/*hideGrid=*/false);
+    board_.ComputeCellTargets();
+    pointFolderLister();
+    if (auto error = LoadAssistant()) return error;
+    if (auto error = library_.ReadPictureTexts(picText_)) return error;
+    list1_->clear();
+    list1_->addItems(PictureLibrary::FillPictureList(picText_));
+    list1_->setCurrentRow(-1);
+    showPictureNumber();
+    mirrorBoard();
+    timer1_->start();
+    return std::nullopt;
+}
+
+void MainWindow::LoadPinyinTable() {
+    // The table is kept in thirteen hidden parts and joined once; the parts
+    // are filled from the built-in table when it is added to the program.
+    PinYinStr1.clear();
+    for (const QString& part : Text3_) PinYinStr1 += part;
+}
+
+std::optional<LoadError> MainWindow::LoadAssistant() {
+    // The assistant character is loaded here once the program carries one;
+    // until then the game runs without it.
+    return std::nullopt;
+}
+
+void MainWindow::pointFolderLister() { Dir1_ = library_.pictureFolder(); }
+
+void MainWindow::LoadPieceImages(int n) {
+    for (int i = 1; i <= Board::kPieceCount; ++i) {
+        QPixmap picture(library_.piecePath(n, i));
+        if (picture.isNull()) picture = missingPiecePicture(i, kCellPixels);
+        Image1(i)->setPicture(picture);
+        const QSize size = Image1(i)->size();
+        board_.setPieceSize(i, pixelsToTwips(size.width()), pixelsToTwips(size.height()));
+    }
+}
+
+void MainWindow::AssembleBoard() {
+    board_.AssembleBoard();
+    mirrorBoard();
+}
+
+void MainWindow::StartPuzzle() {
+    secCount_ = 0;
+    timer2_->start();
+    board_.StartPuzzle(pileLeft(), pileTop());
+    mirrorBoard();
+}
+
+float MainWindow::pileLeft() const { return pixelsToTwips(image6_->x()); }
+
+float MainWindow::pileTop() const {
+    return pixelsToTwips(image6_->y()) + 3 * pixelsToTwips(image6_->height());
+}
+
+void MainWindow::showPictureNumber() { text2_->setText(QString::number(start)); }
+
+void MainWindow::onSecondsTick() {
+    ++secCount_;
+    label3_->setText(QString::number(secCount_) + QStringLiteral("秒"));
+}
+
+void MainWindow::mirrorBoard() {
+    for (int i = 1; i <= Board::kPieceCount; ++i) {
+        const RectTwips& piece = board_.piece(i);
+        Image1(i)->move(twipsToPixels(piece.left), twipsToPixels(piece.top));
+    }
+    for (int i : board_.stackingOrder()) Image1(i)->raise();
+    for (int n = 1; n <= Board::kLineCount; ++n) {
+        const GridLine& l = board_.line(n);
+        QFrame* line = Line(n);
+        if (!l.visible()) {
+            line->hide();
+            continue;
+        }
+        const int x1 = twipsToPixels(std::min(l.x1, l.x2));
+        const int y1 = twipsToPixels(std::min(l.y1, l.y2));
+        const int x2 = twipsToPixels(std::max(l.x1, l.x2));
+        const int y2 = twipsToPixels(std::max(l.y1, l.y2));
+        line->setGeometry(x1, y1, x2 - x1 + 1, y2 - y1 + 1);
+        line->show();
+        line->lower();
+    }
+}
+
+void MainWindow::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), kBackColour);
+    painter.fillRect(0, 0, kBackgroundPicturePixels, kBackgroundPicturePixels,
+                     kBackgroundPictureColour);
+    if (!painted_) {
+        painted_ = true;
+        QTimer::singleShot(0, this, &MainWindow::firstFramePainted);
+    }
+}
+
+}  // namespace tukomi

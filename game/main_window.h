@@ -1,0 +1,126 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+#include <array>
+#include <optional>
+
+#include "board.h"
+#include "picture_library.h"
+#include "twips.h"
+
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QTimer;
+
+namespace tukomi {
+
+class PictureControl;
+
+// The game's main window. It owns the board, the picture texts and every
+// control; its start-up (`Form_Load`) prepares the whole game before the
+// window is first shown.
+class MainWindow : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kClientWidthTwips = 8970;
+    static constexpr int kClientHeightTwips = 5400;
+    static constexpr int kPinyinPartCount = 13;
+
+    explicit MainWindow(PictureLibrary library, Board::UniformSource shuffleSource = {},
+                        QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Runs the start-up steps in order. On failure the window must not be
+    // shown; the error names the file and the line at fault.
+    std::optional<LoadError> Form_Load();
+
+    // Puts the nine pieces of picture `n` on the board controls. A piece
+    // image that is missing or unreadable shows as a numbered tile.
+    void LoadPieceImages(int n);
+    // Lays the pieces out as the whole picture and hides the grid.
+    void AssembleBoard();
+    // Draws the grid, piles and shuffles the pieces and restarts the clock.
+    void StartPuzzle();
+
+    // Public state read by the explanation window.
+    int start = 0;
+    QString form2str;
+    QString PinYinStr1;
+
+    const Board& board() const { return board_; }
+    const PictureLibrary& library() const { return library_; }
+    const PictureTexts& pictureTexts() const { return picText_; }
+    int secCount() const { return secCount_; }
+
+    // The top-left point where pieces wait to be dragged, read from the
+    // Start button each time.
+    float pileLeft() const;
+    float pileTop() const;
+
+    // Controls, by their names.
+    PictureControl* Image1(int i) const { return image1_.at(static_cast<std::size_t>(i - 1)); }
+    QFrame* Line(int n) const { return lines_.at(static_cast<std::size_t>(n - 1)); }
+    PictureControl* Image4() const { return image4_; }
+    PictureControl* Image5() const { return image5_; }
+    PictureControl* Image6() const { return image6_; }
+    PictureControl* Image7(int i) const { return image7_.at(static_cast<std::size_t>(i)); }
+    QListWidget* List1() const { return list1_; }
+    QLabel* Label1() const { return label1_; }
+    QLineEdit* Text2() const { return text2_; }
+    QLabel* Label2() const { return label2_; }
+    QLabel* Label3() const { return label3_; }
+    QTimer* Timer1() const { return timer1_; }
+    QTimer* Timer2() const { return timer2_; }
+
+    static QString caption();
+
+signals:
+    // Emitted once, after the window has painted itself for the first time.
+    void firstFramePainted();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void createControls();
+    void createPictureButtons();
+    void createInfoControls();
+    void LoadPinyinTable();
+    std::optional<LoadError> LoadAssistant();
+    void pointFolderLister();
+    void showPictureNumber();
+    void mirrorBoard();
+    void onSecondsTick();
+
+    PictureLibrary library_;
+    Board board_;
+    PictureTexts picText_;
+    int secCount_ = 0;
+    bool painted_ = false;
+
+    // Thirteen hidden parts of the pinyin table; joined into PinYinStr1 at
+    // start-up.
+    std::array<QString, kPinyinPartCount> Text3_;
+    // The picture folder the folder lister counts; see PictureLibrary::pictureCount.
+    QString Dir1_;
+
+    std::array<PictureControl*, Board::kPieceCount> image1_{};
+    std::array<QFrame*, Board::kLineCount> lines_{};
+    PictureControl* image4_ = nullptr;
+    PictureControl* image5_ = nullptr;
+    PictureControl* image6_ = nullptr;
+    std::array<PictureControl*, 6> image7_{};
+    QListWidget* list1_ = nullptr;
+    QLabel* label1_ = nullptr;
+    QLineEdit* text2_ = nullptr;
+    QLabel* label2_ = nullptr;
+    QLabel* label3_ = nullptr;
+    QTimer* timer1_ = nullptr;
+    QTimer* timer2_ = nullptr;
+};
+
+}  // namespace tukomi
