@@ -180,6 +180,9 @@ std::optional<LoadError> MainWindow::Form_Load() {
     list1_->clear();
     list1_->addItems(PictureLibrary::FillPictureList(picText_));
     list1_->setCurrentRow(-1);
+    // The number box takes the keyboard, so that the list does not make its
+    // first entry current when the window gets the focus.
+    text2_->setFocus();
     showPictureNumber();
     mirrorBoard();
     timer1_->start();

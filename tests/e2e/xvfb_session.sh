@@ -1,0 +1,64 @@
+# Helpers for end-to-end tests: a private X display, a fixture program
+# folder, and reading pixels from screenshots. Source this file.
+
+e2e_skip_unless() {
+    for tool in "$@"; do
+        command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+    done
+}
+
+# Starts Xvfb on the first free display and exports DISPLAY.
+e2e_start_display() {
+    local n
+    export XDG_RUNTIME_DIR
+    XDG_RUNTIME_DIR=$(mktemp -d)
+    for n in $(seq 90 130); do
+        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+        E2E_XVFB_PID=$!
+        for _ in $(seq 50); do
+            [ -e "/tmp/.X11-unix/X$n" ] && break
+            sleep 0.1
+        done
+        if kill -0 "$E2E_XVFB_PID" 2>/dev/null; then
+            export DISPLAY=":$n"
+            return 0
+        fi
+    done
+    echo "FAIL: no free X display" >&2
+    exit 1
+}
+
+e2e_stop() {
+    [ -n "${E2E_APP_PID:-}" ] && kill "$E2E_APP_PID" 2>/dev/null && wait "$E2E_APP_PID" 2>/dev/null
+    [ -n "${E2E_XVFB_PID:-}" ] && kill "$E2E_XVFB_PID" 2>/dev/null && wait "$E2E_XVFB_PID" 2>/dev/null
+    [ -n "${E2E_DIR:-}" ] && rm -rf "$E2E_DIR"
+    [ -n "${XDG_RUNTIME_DIR:-}" ] && [ "${XDG_RUNTIME_DIR#/tmp/tmp.}" != "$XDG_RUNTIME_DIR" ] && rm -rf "$XDG_RUNTIME_DIR"
+    return 0
+}
+
+# Makes a program folder in $E2E_DIR with a copy of the game and N fixture
+# pictures whose nine pieces differ from each other.
+e2e_make_program_folder() {
+    local game=$1 pictures=$2 n k
+    E2E_DIR=$(mktemp -d)
+    cp "$game" "$E2E_DIR/tukomi"
+    for n in $(seq 1 "$pictures"); do
+        mkdir -p "$E2E_DIR/999/$n"
+        for k in $(seq 1 9); do
+            convert -size 109x120 "xc:hsl($(( (k * 40 + n * 7) % 360 )),80%,45%)" \
+                -fill white -draw "rectangle 10,10 $(( 10 + k * 9 )),30" "$E2E_DIR/999/$n/$k.gif"
+        done
+    done
+    printf '; picture texts\r\n[1.小猫]\r\n[2.小狗]\r\n' | iconv -f UTF-8 -t GBK > "$E2E_DIR/pictext.ini"
+}
+
+# Prints "R G B" of the pixel at X Y of a screenshot.
+e2e_pixel() {
+    convert "$1" -format "%[fx:int(255*p{$2,$3}.r)] %[fx:int(255*p{$2,$3}.g)] %[fx:int(255*p{$2,$3}.b)]" info:
+}
+
+e2e_fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}

@@ -1,0 +1,244 @@
+#include <QFontInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <memory>
+
+#include "art.h"
+#include "main_window.h"
+#include "picture_control.h"
+#include "text_codec.h"
+
+using namespace tukomi;
+
+namespace {
+
+// A picture folder with `pictures` pictures of nine 109 x 120 pieces, each
+// piece a different flat colour so a test can tell them apart.
+void writePictures(const QString& root, int pictures) {
+    for (int n = 1; n <= pictures; ++n) {
+        QDir(root).mkpath(QStringLiteral("999/%1").arg(n));
+        for (int k = 1; k <= 9; ++k) {
+            QImage piece(109, 120, QImage::Format_RGB32);
+            piece.fill(QColor::fromHsv((k * 40) % 360, 200, 100 + 15 * n));
+            // Qt writes no GIF; it reads a piece by its content, whatever the name.
+            QVERIFY(piece.save(QStringLiteral("%1/999/%2/%3.gif").arg(root).arg(n).arg(k), "PNG"));
+        }
+    }
+}
+
+void writeTexts(const QString& root, const QString& content) {
+    QFile file(root + QStringLiteral("/pictext.ini"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    const std::string bytes = encodeGbk(content);
+    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+QRect twipsRect(int left, int top, int width, int height) {
+    return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
+                 twipsToPixels(height));
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { installFontSubstitutions(); }
+
+    void init() {
+        dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir->isValid());
+        writePictures(dir->path(), 3);
+        writeTexts(dir->path(), QStringLiteral("; texts\r\n[1.小猫]\r\n[2.小狗]\r\n[3.太阳]\r\n"));
+    }
+
+    void startUpLeavesTheDocumentedState() {
+        MainWindow window{PictureLibrary(dir->path())};
+        QVERIFY(!window.Form_Load().has_value());
+        QCOMPARE(window.start, 1);
+        QCOMPARE(window.windowTitle(), QStringLiteral("Mibaro 1.0版"));
+        QCOMPARE(window.size(), QSize(598, 360));
+        QCOMPARE(window.minimumSize(), window.maximumSize());
+        QCOMPARE(window.Text2()->text(), QStringLiteral("1"));
+        QCOMPARE(window.List1()->count(), 32);
+        QCOMPARE(window.List1()->item(0)->text(), QStringLiteral("1.小猫"));
+        QCOMPARE(window.List1()->item(31)->text(), QStringLiteral("32."));
+        QVERIFY(window.List1()->selectedItems().isEmpty());
+        QCOMPARE(window.List1()->currentRow(), -1);
+        QCOMPARE(window.Label3()->text(), QStringLiteral("0秒"));
+        QVERIFY(window.Timer1()->isActive());
+        QCOMPARE(window.Timer1()->interval(), 2000);
+        QVERIFY(!window.Timer2()->isActive());
+        QCOMPARE(window.Timer2()->interval(), 1000);
+        // Showing the window and giving it the focus selects nothing either.
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(window.List1()->currentRow(), -1);
+        for (int n = 1; n <= 8; ++n) {
+            const QFrame* line = window.Line(n);
+            QVERIFY2(!line->isVisible() || line->geometry().right() < 0, "no grid after start-up");
+        }
+    }
+
+    void controlsStandAtTheirPlaces() {
+        MainWindow window{PictureLibrary(dir->path())};
+        QVERIFY(!window.Form_Load().has_value());
+        QCOMPARE(window.Image6()->geometry(), twipsRect(5040, 120, 1710, 705));
+        QCOMPARE(window.Image4()->geometry(), twipsRect(5040, 840, 1710, 705));
+        QCOMPARE(window.Image5()->geometry(), twipsRect(5040, 1560, 1710, 735));
+        for (int i = 0; i < 6; ++i) QCOMPARE(window.Image7(i)->geometry(), twipsRect(5040, 4560, 1755, 720));
+        QCOMPARE(window.List1()->geometry(), twipsRect(6840, 120, 2055, 4560));
+        QCOMPARE(window.Label1()->geometry(), twipsRect(5160, 4080, 615, 375));
+        QCOMPARE(window.Text2()->geometry(), twipsRect(5640, 4080, 615, 375));
+        QCOMPARE(window.Label2()->geometry(), twipsRect(6240, 4080, 615, 375));
+        QCOMPARE(window.Label3()->geometry(), twipsRect(6840, 4800, 2055, 375));
+        // The assembled picture: piece 5 in the middle cell, piece 9 bottom right.
+        QCOMPARE(window.Image1(5)->geometry(), QRect(109, 120, 109, 120));
+        QCOMPARE(window.Image1(9)->geometry(), QRect(218, 240, 109, 120));
+        QCOMPARE(window.board().cellLeft(5), 1636);
+        QCOMPARE(window.board().cellTop(9), 3601);
+    }
+
+    void captionsUseTheirFontsAndColours() {
+        MainWindow window{PictureLibrary(dir->path())};
+        QVERIFY(!window.Form_Load().has_value());
+        QCOMPARE(window.Label1()->text(), QStringLiteral("第"));
+        QCOMPARE(window.Label2()->text(), QStringLiteral("张"));
+        QCOMPARE(window.Label1()->font().pointSizeF(), 15.75);
+        QVERIFY(window.Label1()->font().bold());
+        QCOMPARE(window.Text2()->font().pointSizeF(), 12.0);
+        QCOMPARE(window.Label3()->font().pointSizeF(), 15.0);
+        QCOMPARE(window.Label1()->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+        QCOMPARE(window.Text2()->palette().color(QPalette::Text), QColor(255, 0, 0));
+        QCOMPARE(window.List1()->palette().color(QPalette::Base), QColor(255, 192, 192));
+        // The Chinese font names resolve to installed CJK fonts.
+        QVERIFY2(QFontInfo(window.Label1()->font()).family().contains(QStringLiteral("CJK")),
+                 qPrintable(QFontInfo(window.Label1()->font()).family()));
+        QVERIFY(QFontInfo(window.Text2()->font()).family().contains(QStringLiteral("CJK")));
+    }
+
+    void windowPaintsTheBackgroundPicture() {
+        MainWindow window{PictureLibrary(dir->path())};
+        QVERIFY(!window.Form_Load().has_value());
+        const QImage shot = window.grab().toImage();
+        // Between the buttons and the list: the background picture's pink.
+        QCOMPARE(QColor(shot.pixel(450, 250)), QColor(255, 202, 202));
+        // Label backgrounds keep the window's own back colour.
+        QCOMPARE(QColor(shot.pixel(twipsToPixels(6840) + 100, twipsToPixels(4800) + 2)),
+                 QColor(255, 192, 192));
+    }
+
+    void startButtonPilesShufflesAndStartsTheClock() {
+        QFETCH(Qt::MouseButton, button);
+        MainWindow window{PictureLibrary(dir->path())};
+        QVERIFY(!window.Form_Load().has_value());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTest::mouseClick(window.Image6(), button);
+        const QPoint pile(twipsToPixels(5040), twipsToPixels(2235));
+        for (int i = 1; i <= 9; ++i) QCOMPARE(window.Image1(i)->pos(), pile);
+        QVERIFY(window.Timer2()->isActive());
+        QCOMPARE(window.secCount(), 0);
+        // The grid outlines the board from (1, 1) to (4906, 5401) twips.
+        QCOMPARE(window.Line(1)->geometry(), QRect(0, 0, 1, 361));
+        QCOMPARE(window.Line(8)->geometry(), QRect(0, 360, 328, 1));
+        for (int n = 1; n <= 8; ++n) QVERIFY(window.Line(n)->isVisible());
+        // The piece drawn last lies on top of the pile.
+        const int front = window.board().frontPiece();
+        QCOMPARE(window.childAt(pile + QPoint(50, 50)), window.Image1(front));
+    }
+    void startButtonPilesShufflesAndStartsTheClock_data() {
+        QTest::addColumn<Qt::MouseButton>("button");
+        QTest::newRow("left") << Qt::LeftButton;
+        QTest::newRow("right") << Qt::RightButton;
+    }
+
+    void pressAndReleaseOutsideTheButtonIsNoClick() {
+        MainWindow window{PictureLibrary(dir->path())};
+        QVERIFY(!window.Form_Load().has_value());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTest::mousePress(window.Image6(), Qt::LeftButton);
+        QTest::mouseRelease(window.Image6(), Qt::LeftButton, {}, QPoint(-20, -20));
+        QVERIFY(!window.Timer2()->isActive());
+    }
+
+    void missingPieceShowsANumberedTileAndTheGameGoesOn() {
+        QVERIFY(QFile::remove(dir->path() + QStringLiteral("/999/1/4.gif")));
+        QFile broken(dir->path() + QStringLiteral("/999/1/6.gif"));
+        QVERIFY(broken.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        broken.write("GIF89a not really");
+        broken.close();
+        MainWindow window{PictureLibrary(dir->path())};
+        QVERIFY(!window.Form_Load().has_value());
+        QCOMPARE(window.Image1(4)->size(), QSize(109, 120));
+        QCOMPARE(window.Image1(6)->size(), QSize(109, 120));
+        QCOMPARE(window.Image1(6)->pos(), QPoint(218, 120));
+        window.StartPuzzle();
+        QVERIFY(window.Timer2()->isActive());
+    }
+
+    void loadingAnotherPictureKeepsTheCellTargets() {
+        MainWindow window{PictureLibrary(dir->path())};
+        QVERIFY(!window.Form_Load().has_value());
+        const QImage before = window.Image1(1)->pixmap().toImage();
+        window.StartPuzzle();
+        window.LoadPieceImages(2);
+        window.AssembleBoard();
+        QVERIFY(window.Image1(1)->pixmap().toImage() != before);
+        QCOMPARE(window.Image1(9)->pos(), QPoint(218, 240));
+        QCOMPARE(window.board().cellLeft(3), 3271);
+        QVERIFY(!window.board().gridVisible());
+    }
+
+    void badTextFileStopsTheStartUp_data() {
+        QTest::addColumn<QString>("content");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("record 33") << "[1.a]\r\n[33.马]" << ", line 2: ";
+        QTest::newRow("no dot") << "[1 a]" << ", line 1: ";
+        QTest::newRow("no bracket") << "\r\n[1.a" << ", line 2: ";
+    }
+    void badTextFileStopsTheStartUp() {
+        QFETCH(QString, content);
+        QFETCH(QString, expected);
+        writeTexts(dir->path(), content);
+        MainWindow window{PictureLibrary(dir->path())};
+        const auto error = window.Form_Load();
+        QVERIFY(error.has_value());
+        QVERIFY2(error->message().startsWith(dir->path() + QStringLiteral("/pictext.ini") + expected),
+                 qPrintable(error->message()));
+    }
+
+    void missingTextFileStopsTheStartUp() {
+        QVERIFY(QFile::remove(dir->path() + QStringLiteral("/pictext.ini")));
+        MainWindow window{PictureLibrary(dir->path())};
+        const auto error = window.Form_Load();
+        QVERIFY(error.has_value());
+        QVERIFY(error->message().contains(QStringLiteral("pictext.ini")));
+    }
+
+    void buttonsShowTheHandPointer() {
+        MainWindow window{PictureLibrary(dir->path())};
+        QVERIFY(!window.Form_Load().has_value());
+        const Qt::CursorShape hand = handCursor().shape();
+        QVERIFY(hand == Qt::BitmapCursor || hand == Qt::PointingHandCursor);
+        for (QWidget* button : {static_cast<QWidget*>(window.Image4()), static_cast<QWidget*>(window.Image5()),
+                                static_cast<QWidget*>(window.Image6()), static_cast<QWidget*>(window.Image7(3))})
+            QCOMPARE(button->cursor().shape(), hand);
+        QCOMPARE(window.List1()->cursor().shape(), Qt::ArrowCursor);
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> dir;
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"
