@@ -29,8 +29,20 @@ function rect(x, y, w, h, fill, extra = '') {
   return `<rect x="${x}" y="${y}" width="${w}" height="${h}" fill="${fill}" ${extra}/>`;
 }
 
-function sky(defs, top, bottom, y1 = H) {
-  return rect(0, 0, W, y1, vgrad([[0, top], [1, bottom]], defs));
+let glowCount = 0;
+// Sky: a vertical gradient, brightened around the sun (glow = [x, y], or
+// null for none) so that it also changes from left to right.
+function sky(defs, top, bottom, y1 = H, glow = [48, 46], glowColor = '#fffbe6') {
+  let s = rect(0, 0, W, y1, vgrad([[0, top], [1, bottom]], defs));
+  if (glow) {
+    glowCount += 1;
+    const id = `glow${glowCount}`;
+    defs.push(`<radialGradient id="${id}" gradientUnits="userSpaceOnUse" cx="${glow[0]}" cy="${glow[1]}" r="300">` +
+      `<stop offset="0" stop-color="${glowColor}" stop-opacity="0.9"/><stop offset="0.35" stop-color="${glowColor}" stop-opacity="0.35"/>` +
+      `<stop offset="1" stop-color="${glowColor}" stop-opacity="0"/></radialGradient>`);
+    s += rect(0, 0, W, y1, `url(#${id})`);
+  }
+  return s;
 }
 
 // A band of rolling hills whose top edge wanders around baseY.
@@ -223,7 +235,7 @@ const SNAIL = '1f40c';
 // Standard outdoor day: sky, sun top-left, clouds, hills, meadow.
 function meadow(defs, r, o = {}) {
   const horizon = o.horizon ?? 220;
-  let s = sky(defs, o.skyTop ?? '#5ec4ff', o.skyBottom ?? '#cfefff', horizon + 30);
+  let s = sky(defs, o.skyTop ?? '#5ec4ff', o.skyBottom ?? '#cfefff', horizon + 30, o.sun ?? [48, 46]);
   if (o.farHills !== false) s += hills(defs, r, horizon - 18, o.far1 ?? '#9fdc7c', o.far2 ?? '#7cc95a', 22, 2);
   s += hills(defs, r, horizon, o.near1 ?? '#7fd35a', o.near2 ?? '#3e9b2c', 12, 3);
   s += grass(r, 0, W, horizon + 14, H, o.grass ?? 55, o.grassColor ?? '#2f8a24');
@@ -273,7 +285,7 @@ const pictures = [
   {
     text: '小狗汪汪叫', subject: 'dog barking beside its house',
     draw(defs, r) {
-      let s = meadow(defs, r, { horizon: 225, skyTop: '#4fb8ff' });
+      let s = meadow(defs, r, { horizon: 225, skyTop: '#4fb8ff', sun: [285, 44] });
       s += sunTopLeft(64, 285, 44);
       s += cloud(70, 50, 1.0) + cloud(180, 78, 0.7);
       s += fence(190, 0, W);
@@ -296,6 +308,7 @@ const pictures = [
       s += shadow(85, 262, 55);
       s += E('1f414', 85, 208, 118);
       s += shadow(205, 300, 42) + E('1f424', 205, 270, 78);
+      s += E(SUNFLOWER, 300, 150, 58) + E(SUNFLOWER, 262, 160, 44);
       s += shadow(282, 252, 34) + E('1f425', 282, 226, 66);
       s += E('1f423', 150, 325, 50);
       s += E('1f33e', 292, 318, 64);
@@ -344,7 +357,7 @@ const pictures = [
   {
     text: '大熊猫', subject: 'giant panda in a bamboo grove',
     draw(defs, r) {
-      let s = meadow(defs, r, { horizon: 240, skyTop: '#7fd6ff', near1: '#8fd96a', near2: '#4ca637', blossomCount: 8 });
+      let s = meadow(defs, r, { horizon: 240, skyTop: '#7fd6ff', near1: '#8fd96a', near2: '#4ca637', blossomCount: 8, sun: [170, 40] });
       s += sunTopLeft(58, 170, 40);
       s += cloud(255, 42, 0.8);
       s += bamboo(28, 350, 10, 16, r) + bamboo(66, 350, 90, 13, r) + bamboo(300, 350, 20, 15, r) + bamboo(262, 350, 110, 12, r);
@@ -357,7 +370,7 @@ const pictures = [
   {
     text: '小猴吃香蕉', subject: 'monkey with bananas under palm trees',
     draw(defs, r) {
-      let s = meadow(defs, r, { horizon: 235, skyTop: '#4cc3ff', near1: '#9ad85a', near2: '#5aa532', blossomCount: 6 });
+      let s = meadow(defs, r, { horizon: 235, skyTop: '#4cc3ff', near1: '#9ad85a', near2: '#5aa532', blossomCount: 6, sun: [165, 40] });
       s += sunTopLeft(60, 165, 40);
       s += E(PALM, 58, 170, 150) + E(PALM, 282, 178, 130, { flip: true });
       s += E('1f99c', 290, 60, 50, { flip: true });
@@ -390,9 +403,9 @@ const pictures = [
   {
     text: '奶牛吃草', subject: 'cow grazing on a farm',
     draw(defs, r) {
-      let s = meadow(defs, r, { horizon: 200, grass: 80 });
+      let s = meadow(defs, r, { horizon: 200, grass: 80, sun: [282, 42] });
       s += sunTopLeft(60, 282, 42);
-      s += cloud(70, 46, 0.9) + cloud(180, 72, 0.7);
+      s += cloud(70, 46, 0.9) + E(BIRD, 165, 50, 36, { flip: true }) + E(BIRD, 195, 82, 24, { flip: true });
       s += E('1f3e1', 62, 168, 96);
       s += fence(178, 110, W);
       s += shadow(175, 310, 100);
@@ -404,7 +417,7 @@ const pictures = [
   {
     text: '小鸟在唱歌', subject: 'bird singing on a branch',
     draw(defs, r) {
-      let s = meadow(defs, r, { horizon: 250, skyTop: '#63c9ff', blossomCount: 14 });
+      let s = meadow(defs, r, { horizon: 250, skyTop: '#63c9ff', blossomCount: 14, sun: [278, 46] });
       s += sunTopLeft(62, 278, 46);
       s += cloud(60, 60, 0.9) + cloud(180, 40, 0.7);
       s += `<path d="M-5 214 Q90 196 170 206 T330 188" stroke="#8a5a2b" stroke-width="11" fill="none" stroke-linecap="round"/>`;
@@ -422,7 +435,7 @@ const pictures = [
   {
     text: '蝴蝶爱花', subject: 'butterflies over a flower bed',
     draw(defs, r) {
-      let s = meadow(defs, r, { horizon: 215, blossomCount: 30 });
+      let s = meadow(defs, r, { horizon: 215, blossomCount: 30, sun: [280, 44] });
       s += sunTopLeft(60, 280, 44);
       s += cloud(70, 52, 0.9);
       s += E(BUTTERFLY, 170, 90, 86, { rotate: -12 });
@@ -441,7 +454,7 @@ const pictures = [
       s += hills(defs, r, 150, '#9edb76', '#62b946', 14, 3);
       s += water(defs, 170, '#58c2c9', '#1e8a9e', r, 16);
       s += sunTopLeft(58);
-      s += cloud(185, 46, 0.9) + cloud(285, 78, 0.7);
+      s += cloud(185, 46, 0.9) + E(BIRD, 285, 70, 42, { flip: true }) + E(BUTTERFLY, 250, 130, 30);
       s += `<ellipse cx="165" cy="280" rx="90" ry="26" fill="#3f9b2f"/><path d="M165 280 L255 268 L250 290 Z" fill="#1e8a9e"/>`;
       s += E('1f438', 160, 235, 140);
       s += `<ellipse cx="60" cy="330" rx="30" ry="10" fill="#4fae32"/>` + E('1fab7', 60, 318, 50);
@@ -472,7 +485,7 @@ const pictures = [
   {
     text: '甜甜的葡萄', subject: 'bunch of grapes on a vine',
     draw(defs, r) {
-      let s = meadow(defs, r, { horizon: 245, near1: '#9ad86a', near2: '#5aa532', blossomCount: 10 });
+      let s = meadow(defs, r, { horizon: 245, near1: '#9ad86a', near2: '#5aa532', blossomCount: 10, sun: [40, 150] });
       s += sunTopLeft(56, 40, 150);
       s += cloud(250, 150, 0.8);
       // trellis
@@ -541,6 +554,7 @@ const pictures = [
       let s = room(defs, r, ['#e5f3ff', '#cfe6ff'], '#8fc1ff', 245, '#d9a86c', '#b57b40');
       s += windowFrame(20, 20, 80, 76, '#1f3b73', '#4a6fb5', defs, E('1f319', 45, 45, 30) + E('2b50', 80, 72, 16));
       s += rect(225, 24, 76, 60, '#ffffff', 'rx="4"') + rect(231, 30, 64, 48, '#9fe0a0') + E(SUNFLOWER, 263, 54, 40);
+      s += E('1f570', 165, 52, 56);
       s += E('1f475', 100, 185, 140);
       s += E('1f467', 242, 208, 110);
       s += `<ellipse cx="165" cy="312" rx="140" ry="34" fill="#ff8fa3" opacity="0.85"/>`;
@@ -583,7 +597,7 @@ const pictures = [
     draw(defs, r) {
       let s = room(defs, r, ['#fff4e0', '#ffe7c4'], '#ffb870', 205, '#c98b4f', '#9a6232');
       s += windowFrame(215, 22, 92, 80, '#5ec4ff', '#cfefff', defs, cloud(255, 50, 0.5) + E(SUN, 290, 40, 26));
-      s += E('2764', 60, 60, 56);
+      s += E('2764', 60, 60, 56) + E('1f4c5', 158, 58, 56);
       s += E('1f4da', 170, 200, 150);
       s += E('1f30d', 55, 198, 74);
       s += E('1f4d6', 270, 210, 80);
@@ -594,10 +608,10 @@ const pictures = [
   {
     text: '下雨了', subject: 'umbrella in the rain',
     draw(defs, r) {
-      let s = sky(defs, '#7f9fbf', '#c7d6e6', 235);
+      let s = sky(defs, '#6f8fb3', '#c7d6e6', 235, null);
       s += hills(defs, r, 215, '#8fc47a', '#5f9a4d', 14, 3);
       s += grass(r, 0, W, 235, H, 40, '#3f7a2f');
-      s += E('1f327', 70, 60, 110) + E('2601', 200, 44, 90) + E('1f327', 290, 88, 80);
+      s += E('1f327', 55, 78, 96) + E('2601', 170, 42, 110) + E('1f327', 288, 48, 70);
       for (let i = 0; i < 70; i++) {
         const x = r() * W;
         const y = 100 + r() * 220;
@@ -618,7 +632,8 @@ const pictures = [
       for (let i = 0; i < 45; i++) {
         s += `<circle cx="${r() * W}" cy="${r() * 230}" r="${1 + r() * 2}" fill="#ffffff" opacity="0.9"/>`;
       }
-      s += E('2744', 40, 40, 36) + E('2744', 280, 60, 40) + E('2744', 175, 28, 26);
+      s += rays(48, 46, 30, 46, 12, '#ffe98a', 0.5) + E(SUN, 48, 46, 56);
+      s += cloud(175, 52, 0.9) + E('2744', 150, 100, 30) + E('2744', 280, 50, 44) + E('2744', 300, 120, 26) + E(BIRD, 230, 90, 30, { flip: true });
       s += E(PINE, 50, 200, 100) + E(PINE, 288, 220, 90);
       s += `<path d="M20 170 q30 -14 60 0 M258 186 q30 -14 60 0" stroke="#ffffff" stroke-width="6" stroke-linecap="round"/>`;
       s += shadow(165, 320, 72);
@@ -630,14 +645,14 @@ const pictures = [
   {
     text: '太阳出来了', subject: 'sun rising over the hills',
     draw(defs, r) {
-      let s = sky(defs, '#5ec4ff', '#ffd9a0', 250);
+      let s = sky(defs, '#5ec4ff', '#ffd9a0', 250, [165, 165]);
       s += rays(165, 165, 78, 140, 18, '#ffd23b', 0.4);
       s += E(SUNFACE, 165, 165, 150);
       s += hills(defs, r, 230, '#8fd96a', '#4ca637', 20, 2);
       s += grass(r, 0, W, 250, H, 40);
       s += blossoms(r, 0, W, 260, 355, 16);
-      s += cloud(55, 60, 0.9) + cloud(275, 48, 1.0);
-      s += E(BIRD, 60, 130, 30, { flip: true }) + E(BIRD, 280, 118, 26);
+      s += cloud(55, 60, 0.9) + cloud(290, 110, 0.6);
+      s += E(BIRD, 60, 130, 30, { flip: true }) + E(BIRD, 270, 40, 34) + E(BIRD, 300, 66, 22);
       s += E('1f413', 70, 285, 96);
       s += E(SUNFLOWER, 270, 290, 72) + E(SPROUT, 175, 320, 40);
       return s;
@@ -646,7 +661,7 @@ const pictures = [
   {
     text: '雨后彩虹', subject: 'rainbow after the rain',
     draw(defs, r) {
-      let s = sky(defs, '#48b9ff', '#d9f2ff', 240);
+      let s = sky(defs, '#48b9ff', '#d9f2ff', 240, [280, 42]);
       s += rainbow(165, 250, 150, 13);
       s += hills(defs, r, 235, '#86d760', '#3e9b2c', 16, 3);
       s += grass(r, 0, W, 250, H, 50);
@@ -662,7 +677,7 @@ const pictures = [
   {
     text: '弯弯的月亮', subject: 'crescent moon and stars at night',
     draw(defs, r) {
-      let s = sky(defs, '#0d1b4a', '#3b4f9a', 260);
+      let s = sky(defs, '#0d1b4a', '#3b4f9a', 260, [165, 140], '#6f86d6');
       s += stars(r, 0, W, 0, 230, 60);
       s += hills(defs, r, 245, '#2f5a6e', '#1c3847', 18, 3);
       s += E('1f31b', 165, 140, 150);
@@ -697,13 +712,14 @@ const pictures = [
       let s = meadow(defs, r, {
         horizon: 220, skyTop: '#6cc6ff', skyBottom: '#fff1d6',
         far1: '#e9c46a', far2: '#d9a441', near1: '#e6b450', near2: '#b7792e', grassColor: '#9a6a22', blossoms: false,
+        sun: [285, 44],
       });
       s += sunTopLeft(60, 285, 44);
       s += cloud(60, 48, 0.9);
       s += leafyTree(150, 250, 230, '#ff9a2e', '#e0552b', r);
       [[60, 130], [250, 150], [200, 60], [290, 250], [95, 220]].forEach(([x, y], i) => s += E(i % 2 ? '1f342' : '1f341', x, y, 30, { rotate: i * 50 }));
       s += E('1f43f', 250, 290, 80);
-      s += E(MUSHROOM, 60, 310, 50) + E('1f330', 150, 330, 36) + E('1f342', 300, 340, 34) + E('1f341', 30, 345, 28);
+      s += E(MUSHROOM, 55, 305, 54) + E('1f994', 150, 325, 58) + E('1f330', 305, 335, 36) + E('1f341', 30, 345, 28);
       return s;
     },
   },
@@ -713,7 +729,8 @@ const pictures = [
       let s = meadow(defs, r, { horizon: 200, blossomCount: 16 });
       s += sunTopLeft(58);
       s += cloud(285, 52, 0.9);
-      s += cloud(130, 96, 0.6, '#f2f2f2', '#d5d5d5') + cloud(178, 70, 0.45, '#f2f2f2', '#d5d5d5');
+      s += cloud(128, 104, 0.7, '#f4f4f4', '#b9b9b9') + cloud(168, 66, 0.6, '#f4f4f4', '#b9b9b9') + cloud(205, 32, 0.5, '#f4f4f4', '#b9b9b9');
+      s += E(BIRD, 250, 100, 26, { flip: true });
       s += track(262);
       s += E('1f682', 95, 212, 130);
       s += E('1f683', 205, 216, 110) + E('1f683', 300, 216, 110);
