@@ -1,0 +1,30 @@
+// Reading wave files (any format libsndfile reads) into 16-bit frames.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "lenvoro_audio/audio_output.h"
+
+namespace lenvoro::audio {
+
+struct WaveData {
+    AudioFormat format;
+    std::vector<int16_t> samples;  // interleaved, format.channels per frame
+
+    size_t frameCount() const {
+        return format.channels > 0 ? samples.size() / static_cast<size_t>(format.channels) : 0;
+    }
+    double durationSeconds() const {
+        return format.sampleRate > 0 ? static_cast<double>(frameCount()) / format.sampleRate : 0.0;
+    }
+};
+
+// Reads the whole file. Returns nothing, with a message in error, when the file
+// is missing, unreadable, not audio, or larger than maxFrames frames.
+std::optional<WaveData> readWaveFile(const std::string& path, std::string* error = nullptr,
+                                     size_t maxFrames = size_t{1} << 28);
+
+}  // namespace lenvoro::audio

@@ -1,0 +1,70 @@
+// A wave file that a voice speaks into.
+//
+// The file is written to a temporary file beside it and renamed into place
+// when the stream is closed, so the path holds either what was there before
+// or a complete, valid file, never a half-written one. Conversion and writing
+// run on a thread of their own, overlapping synthesis; the queue between them
+// is bounded, so memory stays flat however long the text.
+#pragma once
+
+#include <condition_variable>
+#include <deque>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "output_target.h"
+#include "result.h"
+
+namespace lenvoro::engine {
+
+class FileStream : public OutputTarget {
+public:
+    // Prepares the file (the temporary one exists from now on). kPathNotFound
+    // for a missing folder, kAccessDenied for an unwritable one,
+    // kUnsupportedFormat for a format outside the 36.
+    static Result create(const std::filesystem::path& path, const StreamFormat& format,
+                         std::shared_ptr<FileStream>* stream);
+    ~FileStream() override;
+
+    StreamFormat format() const override { return format_; }
+    const std::filesystem::path& path() const { return path_; }
+
+    // Queues 22.05 kHz mono samples scaled by gain; blocks while the queue is
+    // full. kStreamClosed after close().
+    Result write(const int16_t* samples, size_t count, float gain);
+
+    // Writes what is queued, completes the file and renames it into place.
+    // A failure removes the temporary file and leaves the path untouched.
+    // Closing again returns the first result.
+    Result close();
+
+private:
+    struct Block {
+        std::vector<int16_t> samples;
+        float gain = 1.0f;
+    };
+
+    FileStream(std::filesystem::path path, std::string temporary, const StreamFormat& format,
+               void* file);
+    void run();
+    void stopWriter();
+
+    std::filesystem::path path_;
+    std::string temporary_;
+    StreamFormat format_;
+    void* file_;  // SNDFILE*, kept out of this header
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<Block> queue_;
+    bool finishing_ = false;
+    bool closed_ = false;
+    Result writeResult_ = kOk;
+    Result closeResult_ = kOk;
+    std::thread writer_;
+};
+
+}  // namespace lenvoro::engine

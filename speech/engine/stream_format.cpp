@@ -1,0 +1,45 @@
+#include "stream_format.h"
+
+namespace lenvoro::engine {
+
+namespace {
+constexpr int kSampleRates[] = {8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000};
+}
+
+WaveFormat StreamFormat::waveFormat() const {
+    WaveFormat wave;
+    wave.channels = static_cast<uint16_t>(channels);
+    wave.samplesPerSecond = static_cast<uint32_t>(sampleRate);
+    wave.bitsPerSample = static_cast<uint16_t>(bitsPerSample);
+    wave.blockAlign = static_cast<uint16_t>(blockAlign());
+    wave.averageBytesPerSecond = static_cast<uint32_t>(bytesPerSecond());
+    return wave;
+}
+
+std::optional<StreamFormat> streamFormatFromId(int32_t id) {
+    if (id < kFirstPcmFormat || id > kLastPcmFormat) return std::nullopt;
+    const int index = id - kFirstPcmFormat;
+    StreamFormat format;
+    format.id = id;
+    format.sampleRate = kSampleRates[index / 4];
+    format.bitsPerSample = (index & 2) != 0 ? 16 : 8;
+    format.channels = (index & 1) != 0 ? 2 : 1;
+    return format;
+}
+
+std::optional<StreamFormat> streamFormatFromWave(const WaveFormat& wave) {
+    if (wave.formatTag != 1 || (wave.channels != 1 && wave.channels != 2) ||
+        (wave.bitsPerSample != 8 && wave.bitsPerSample != 16)) {
+        return std::nullopt;
+    }
+    for (int r = 0; r < 9; ++r) {
+        if (static_cast<uint32_t>(kSampleRates[r]) == wave.samplesPerSecond) {
+            const int32_t id = kFirstPcmFormat + 4 * r + (wave.bitsPerSample == 16 ? 2 : 0) +
+                               (wave.channels == 2 ? 1 : 0);
+            return streamFormatFromId(id);
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace lenvoro::engine

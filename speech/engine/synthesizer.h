@@ -1,0 +1,78 @@
+// The one door to espeak-ng.
+//
+// espeak-ng keeps its state in globals and is not reentrant, so every call
+// into it goes through this object and one lock: voices take turns, one piece
+// of text at a time. The lock is never held while waiting for anything else.
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+#include <set>
+#include <string>
+#include <string_view>
+
+#include "result.h"
+
+namespace lenvoro::engine {
+
+// What a voice token asks espeak-ng for.
+struct EspeakVoice {
+    std::string name = "en-us";  // espeak-ng voice name or language
+    std::string variant;         // a file of espeak-ng's variant folder, or empty
+    int pitch = 50;              // 0..100
+    int range = 50;              // 0..100
+
+    bool operator==(const EspeakVoice&) const = default;
+};
+
+// Receives what one synthesize() call produces, on the calling thread.
+class SynthesisSink {
+public:
+    virtual ~SynthesisSink() = default;
+    // A word starts at sampleOffset (samples from the start of this call); it
+    // covers count characters of the text from index.
+    virtual void onWord(uint64_t sampleOffset, size_t index, size_t count) = 0;
+    // 22.05 kHz mono samples in order. Return false to stop at once.
+    virtual bool onAudio(const int16_t* samples, size_t count) = 0;
+};
+
+class Synthesizer {
+public:
+    static constexpr int kSampleRate = 22050;
+    static constexpr int kNormalWordsPerMinute = 175;
+
+    static Synthesizer& instance();
+
+    // Starts espeak-ng on first use; later calls return the first result.
+    // kEngineDataMissing when the data folder (LENVORO_ESPEAK_DATA, else
+    // espeak-ng's own) holds no espeak-ng data.
+    Result initialize();
+
+    // True when espeak-ng can speak this voice: a known, non-MBROLA voice and
+    // an existing variant. Selecting anything else can break espeak-ng.
+    bool canSpeak(const EspeakVoice& voice);
+
+    // Speaks text in one go; blocks while another voice is synthesising.
+    // endPause adds the pause that ends a sentence. Returns kOk, kFalse when
+    // the sink stopped it, or a failure.
+    Result synthesize(std::u32string_view text, const EspeakVoice& voice, int rate, bool endPause,
+                      SynthesisSink& sink);
+
+    // The engine's rate -10..10 as espeak-ng words per minute: 175 * 3^(rate/10).
+    static int wordsPerMinute(int rate);
+
+private:
+    Synthesizer() = default;
+    Result selectVoice(const EspeakVoice& voice);
+    bool canSpeakLocked(const EspeakVoice& voice);
+
+    std::mutex mutex_;
+    bool initialized_ = false;
+    Result initializeResult_ = kUninitialized;
+    std::string dataPath_;
+    std::set<std::string> voiceNames_;  // lower case names, identifiers and languages
+    std::string selected_;              // what espeak-ng has loaded now
+    EspeakVoice selectedVoice_;
+};
+
+}  // namespace lenvoro::engine

@@ -1,0 +1,636 @@
+#include "voice.h"
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <limits>
+#include <map>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "audio_device.h"
+#include "data_folders.h"
+#include "file_stream.h"
+#include "format_converter.h"
+#include "ini_file.h"
+#include "markup.h"
+#include "synthesizer.h"
+#include "text_splitter.h"
+
+namespace lenvoro::engine {
+
+namespace {
+
+// Synthesis stays at most this far ahead of what has been heard: enough to
+// ride out another voice's turn at the synthesizer, little enough that a
+// purge throws away only seconds.
+constexpr double kSynthesisAheadSeconds = 2.0;
+// How often the play position is checked while events wait to be released.
+constexpr auto kEventPollInterval = std::chrono::milliseconds(3);
+// Events nobody fetches are dropped beyond this many, oldest first.
+constexpr size_t kMaximumKeptEvents = 4096;
+constexpr size_t kSilenceBlockSamples = 2205;
+
+// Where a voice's audio goes, counted in frames of the output's own format.
+class Sink {
+public:
+    virtual ~Sink() = default;
+    virtual void write(const int16_t* samples, size_t count, float gain) = 0;
+    virtual void endOfStream() = 0;
+    virtual uint64_t written() const = 0;
+    virtual uint64_t played() const = 0;
+    virtual bool paced() const = 0;
+    virtual void setPaused(bool paused) = 0;
+    virtual void setVolume(int32_t volume) = 0;
+    virtual void discard() = 0;
+    virtual const StreamFormat& format() const = 0;
+};
+
+class AudioSink final : public Sink {
+public:
+    AudioSink(std::unique_ptr<audio::AudioOutput> output, const StreamFormat& format)
+        : output_(std::move(output)), format_(format), converter_(format) {}
+
+    void write(const int16_t* samples, size_t count, float gain) override {
+        frames_.clear();
+        converter_.convert(samples, count, gain, frames_);
+        push();
+    }
+    void endOfStream() override {
+        frames_.clear();
+        converter_.flush(frames_);
+        push();
+    }
+    uint64_t written() const override { return output_->framesWritten(); }
+    uint64_t played() const override { return output_->framesPlayed(); }
+    bool paced() const override { return true; }
+    void setPaused(bool paused) override { output_->setPaused(paused); }
+    void setVolume(int32_t volume) override { output_->setGain(volume / 100.0f); }
+    void discard() override {
+        frames_.clear();
+        converter_.flush(frames_);  // what the converter held belongs to the old text
+        output_->discard();
+    }
+    const StreamFormat& format() const override { return format_; }
+
+private:
+    void push() {
+        if (format_.bitsPerSample == 8) FormatConverter::quantizeTo8Bits(frames_, 0);
+        output_->write(frames_.data(), frames_.size() / static_cast<size_t>(format_.channels));
+    }
+
+    std::unique_ptr<audio::AudioOutput> output_;
+    StreamFormat format_;
+    FormatConverter converter_;
+    std::vector<int16_t> frames_;
+};
+
+// A file has no play position: what is written counts as heard.
+class FileSink final : public Sink {
+public:
+    explicit FileSink(std::shared_ptr<FileStream> stream)
+        : stream_(std::move(stream)), format_(stream_->format()),
+          ratio_(static_cast<double>(format_.sampleRate) / Synthesizer::kSampleRate) {}
+
+    void write(const int16_t* samples, size_t count, float gain) override {
+        stream_->write(samples, count, gain * volume_ / 100.0f);
+        source_ += count;
+    }
+    void endOfStream() override {}
+    uint64_t written() const override { return static_cast<uint64_t>(source_ * ratio_); }
+    uint64_t played() const override { return written(); }
+    bool paced() const override { return false; }
+    void setPaused(bool) override {}
+    void setVolume(int32_t volume) override { volume_ = volume; }
+    void discard() override {}
+    const StreamFormat& format() const override { return format_; }
+
+private:
+    std::shared_ptr<FileStream> stream_;
+    StreamFormat format_;
+    double ratio_;
+    uint64_t source_ = 0;
+    int32_t volume_ = 100;
+};
+
+struct PendingEvent {
+    uint64_t frame = 0;
+    VoiceEvent event;
+};
+
+struct QueuedText {
+    std::u16string text;
+    uint32_t flags = 0;
+    uint32_t number = 0;
+};
+
+}  // namespace
+
+struct Voice::Core {
+    mutable std::mutex mutex;
+    std::condition_variable wake;
+    std::condition_variable done;
+    std::thread worker;
+    std::thread::id workerId;
+    bool stopping = false;
+
+    // Settings
+    std::shared_ptr<const ObjectToken> token;
+    int32_t rate = 0;
+    int32_t volume = 100;
+    bool paused = false;
+    std::shared_ptr<OutputTarget> target;
+    std::shared_ptr<AudioDevice> defaultDevice = std::make_shared<AudioDevice>(AudioDevice::Kind::Default);
+    OutputFactory outputFactory;
+    uint64_t interest = eventBit(kEventStartInputStream) | eventBit(kEventEndInputStream);
+    uint64_t queuedInterest = interest;
+    std::function<void()> notify;
+
+    // Reading
+    std::deque<QueuedText> queue;
+    uint32_t nextStream = 1;
+    uint32_t lastQueued = 0;
+    uint32_t completed = 0;  // every stream up to this number has ended
+    uint64_t generation = 0;  // grows on every purge; stale synthesis checks it
+    bool active = false;
+    uint32_t activeStream = 0;
+    std::shared_ptr<const std::vector<SpeechPiece>> pieces;
+    size_t pieceIndex = 0;
+    std::vector<std::pair<size_t, size_t>> ranges;
+    size_t rangeIndex = 0;
+    std::map<std::pair<std::u16string, std::u16string>, std::shared_ptr<const ObjectToken>> tagVoices;
+
+    std::unique_ptr<Sink> sink;
+    const OutputTarget* sinkTarget = nullptr;
+
+    std::deque<PendingEvent> pending;
+    std::deque<VoiceEvent> kept;
+    VoiceStatus status;
+
+    bool idle() const { return queue.empty() && !active && pending.empty(); }
+    double ratio() const {
+        return sink ? static_cast<double>(sink->format().sampleRate) / Synthesizer::kSampleRate : 1.0;
+    }
+    uint64_t bytesAt(uint64_t frame) const {
+        return sink ? frame * static_cast<uint64_t>(sink->format().blockAlign()) : 0;
+    }
+
+    void run();
+    bool releaseDueEvents();
+    void purge();
+    void startStream(std::unique_lock<std::mutex>& lock);
+    void finishStream();
+    void synthesizeNext(std::unique_lock<std::mutex>& lock);
+    bool openSink();
+    std::shared_ptr<const ObjectToken> voiceFor(const SpeechPiece& piece);
+    bool workLeft() const { return active && pieces && pieceIndex < pieces->size(); }
+};
+
+namespace {
+
+// Forwards what the synthesizer produces into the voice, dropping it once a
+// purge has made it stale.
+class VoiceSynthesisSink final : public SynthesisSink {
+public:
+    VoiceSynthesisSink(Voice::Core& core, const SpeechPiece& piece, size_t offset, uint64_t generation,
+                       uint64_t startFrame, double ratio, float gain)
+        : core_(core), piece_(piece), offset_(offset), generation_(generation),
+          startFrame_(startFrame), ratio_(ratio), gain_(gain) {}
+
+    void onWord(uint64_t sampleOffset, size_t index, size_t count) override {
+        std::lock_guard lock(core_.mutex);
+        if (core_.generation != generation_ || core_.stopping) return;
+        const size_t first = offset_ + index;
+        const size_t last = std::min(first + count, piece_.text.size()) - 1;
+        VoiceEvent event;
+        event.id = kEventWordBoundary;
+        event.streamNumber = core_.activeStream;
+        event.wordPosition = static_cast<int32_t>(piece_.sourceOffset[first]);
+        event.wordLength = static_cast<int32_t>(piece_.sourceOffset[last] + piece_.sourceLength[last] -
+                                                piece_.sourceOffset[first]);
+        const uint64_t frame = startFrame_ + static_cast<uint64_t>(sampleOffset * ratio_);
+        // Positions never go backwards, so events stay in play order.
+        const uint64_t floor = core_.pending.empty() ? 0 : core_.pending.back().frame;
+        core_.pending.push_back({std::max(frame, floor), event});
+    }
+
+    bool onAudio(const int16_t* samples, size_t count) override {
+        std::lock_guard lock(core_.mutex);
+        if (core_.generation != generation_ || core_.stopping) return false;
+        core_.sink->write(samples, count, gain_);
+        return true;
+    }
+
+private:
+    Voice::Core& core_;
+    const SpeechPiece& piece_;
+    size_t offset_;
+    uint64_t generation_;
+    uint64_t startFrame_;
+    double ratio_;
+    float gain_;
+};
+
+bool endsSentence(char32_t c) {
+    return c == U'.' || c == U'!' || c == U'?' || c == U'。' || c == U'！' || c == U'？' ||
+           c == U';' || c == U'；';
+}
+
+}  // namespace
+
+bool Voice::Core::releaseDueEvents() {
+    const uint64_t played = sink ? sink->played() : std::numeric_limits<uint64_t>::max();
+    bool notifyNow = false;
+    while (!pending.empty() && pending.front().frame <= played) {
+        VoiceEvent event = pending.front().event;
+        event.audioStreamOffset = bytesAt(pending.front().frame);
+        pending.pop_front();
+        if (event.id == kEventWordBoundary) {
+            status.inputWordPosition = event.wordPosition;
+            status.inputWordLength = event.wordLength;
+        } else if (event.id == kEventStartInputStream) {
+            status.currentStream = event.streamNumber;
+            status.inputWordPosition = status.inputWordLength = 0;
+        } else if (event.id == kEventEndInputStream) {
+            completed = std::max(completed, event.streamNumber);
+        }
+        if ((queuedInterest & eventBit(event.id)) != 0) {
+            if (kept.size() >= kMaximumKeptEvents) kept.pop_front();
+            kept.push_back(event);
+        }
+        notifyNow = notifyNow || (interest & eventBit(event.id)) != 0;
+    }
+    return notifyNow;
+}
+
+void Voice::Core::purge() {
+    ++generation;
+    if (!queue.empty()) completed = std::max(completed, queue.back().number);
+    queue.clear();
+    pending.clear();
+    if (active) {
+        // The stream being read ends here; listeners still hear of its end.
+        active = false;
+        pieces.reset();
+        ranges.clear();
+        VoiceEvent end;
+        end.id = kEventEndInputStream;
+        end.streamNumber = activeStream;
+        pending.push_back({0, end});
+    }
+    if (sink) sink->discard();
+    wake.notify_all();
+}
+
+bool Voice::Core::openSink() {
+    const OutputTarget* wanted = target ? target.get() : defaultDevice.get();
+    if (sink && sinkTarget == wanted) return true;
+    sink.reset();
+    sinkTarget = wanted;
+    if (auto file = std::dynamic_pointer_cast<FileStream>(target)) {
+        sink = std::make_unique<FileSink>(file);
+    } else {
+        auto device = target ? std::dynamic_pointer_cast<AudioDevice>(target) : defaultDevice;
+        if (!device) return false;
+        const StreamFormat format = device->format();
+        std::unique_ptr<audio::AudioOutput> output;
+        if (device->kind() == AudioDevice::Kind::Default && outputFactory) {
+            output = outputFactory({format.sampleRate, format.channels});
+        }
+        if (!output) output = device->open();
+        sink = std::make_unique<AudioSink>(std::move(output), format);
+    }
+    sink->setPaused(paused);
+    sink->setVolume(volume);
+    return true;
+}
+
+std::shared_ptr<const ObjectToken> Voice::Core::voiceFor(const SpeechPiece& piece) {
+    if (piece.voiceRequired.empty() && piece.voiceOptional.empty()) return token;
+    const auto key = std::make_pair(piece.voiceRequired, piece.voiceOptional);
+    if (auto it = tagVoices.find(key); it != tagVoices.end()) return it->second;
+    std::shared_ptr<TokenCategory> category;
+    std::shared_ptr<TokenEnumeration> found;
+    std::shared_ptr<const ObjectToken> chosen;
+    if (succeeded(TokenCategory::open(kVoicesCategoryId, false, &category)) &&
+        succeeded(category->enumTokens(piece.voiceRequired, piece.voiceOptional, &found))) {
+        found->next(&chosen);
+    }
+    // A tag naming no installed voice leaves the voice as it was.
+    if (!chosen) chosen = token;
+    tagVoices.emplace(key, chosen);
+    return chosen;
+}
+
+void Voice::Core::startStream(std::unique_lock<std::mutex>& lock) {
+    QueuedText next = std::move(queue.front());
+    queue.pop_front();
+    const uint64_t startGeneration = generation;
+    active = true;
+    activeStream = next.number;
+    pieces.reset();
+    ranges.clear();
+    pieceIndex = rangeIndex = 0;
+    tagVoices.clear();
+    if (!openSink()) status.lastResult = kFail;
+
+    VoiceEvent start;
+    start.id = kEventStartInputStream;
+    start.streamNumber = next.number;
+    pending.push_back({sink ? sink->written() : 0, start});
+
+    // Reading a long text takes a while; do it without holding up the controls.
+    lock.unlock();
+    std::vector<SpeechPiece> read = readMarkup(next.text, (next.flags & kSpeakIsNotXml) == 0);
+    lock.lock();
+    if (generation != startGeneration || stopping) return;  // purged meanwhile
+    pieces = std::make_shared<const std::vector<SpeechPiece>>(std::move(read));
+}
+
+void Voice::Core::finishStream() {
+    if (sink) sink->endOfStream();
+    VoiceEvent end;
+    end.id = kEventEndInputStream;
+    end.streamNumber = activeStream;
+    const uint64_t floor = pending.empty() ? 0 : pending.back().frame;
+    pending.push_back({std::max(floor, sink ? sink->written() : 0), end});
+    active = false;
+    pieces.reset();
+}
+
+void Voice::Core::synthesizeNext(std::unique_lock<std::mutex>& lock) {
+    const SpeechPiece& piece = (*pieces)[pieceIndex];
+    if (!sink) {
+        pieceIndex = pieces->size();
+        return;
+    }
+    if (piece.isSilence()) {
+        const size_t samples = static_cast<size_t>(piece.silenceMs) * Synthesizer::kSampleRate / 1000;
+        std::vector<int16_t> zeros(std::min(samples, kSilenceBlockSamples), 0);
+        for (size_t done = 0; done < samples; done += zeros.size()) {
+            sink->write(zeros.data(), std::min(zeros.size(), samples - done), 1.0f);
+        }
+        ++pieceIndex;
+        return;
+    }
+    if (rangeIndex == 0 && ranges.empty()) ranges = splitForSynthesis(piece.text);
+    if (rangeIndex >= ranges.size()) {
+        ++pieceIndex;
+        rangeIndex = 0;
+        ranges.clear();
+        return;
+    }
+    const auto [begin, end] = ranges[rangeIndex++];
+    const auto voiceToken = voiceFor(piece);
+    const EspeakVoice espeak = voiceToken ? voiceToken->espeakVoice() : EspeakVoice{};
+    const int pieceRate =
+        std::clamp(piece.absoluteRate.value_or(rate) + piece.relativeRate, kMinimumRate, kMaximumRate);
+    const float gain = static_cast<float>(piece.volumePercent) / 100.0f;
+    const bool endPause = endsSentence(piece.text[end - 1]) || end == piece.text.size();
+    // Hold the pieces while unlocked: a purge may drop them meanwhile.
+    const auto held = pieces;
+    VoiceSynthesisSink forward(*this, piece, begin, generation, sink->written(), ratio(), gain);
+    const std::u32string_view text = std::u32string_view(piece.text).substr(begin, end - begin);
+    lock.unlock();
+    const Result result = Synthesizer::instance().synthesize(text, espeak, pieceRate, endPause, forward);
+    lock.lock();
+    if (failed(result)) status.lastResult = result;
+}
+
+void Voice::Core::run() {
+    std::unique_lock lock(mutex);
+    while (!stopping) {
+        if (releaseDueEvents() && notify) {
+            auto callback = notify;
+            lock.unlock();
+            callback();
+            lock.lock();
+            continue;
+        }
+        if (idle()) done.notify_all();
+        if (!active && !queue.empty()) {
+            startStream(lock);
+            continue;
+        }
+        if (active && !workLeft()) {
+            finishStream();
+            continue;
+        }
+        if (workLeft()) {
+            const uint64_t ahead = sink ? sink->written() - std::min(sink->written(), sink->played()) : 0;
+            const double aheadLimit = kSynthesisAheadSeconds * (sink ? sink->format().sampleRate : 1);
+            const bool roomAhead = !sink || (!sink->paced() ? !paused : ahead < aheadLimit);
+            if (roomAhead) {
+                synthesizeNext(lock);
+                continue;
+            }
+        }
+        if (!pending.empty() || workLeft()) {
+            wake.wait_for(lock, kEventPollInterval);
+        } else {
+            done.notify_all();
+            wake.wait(lock);
+        }
+    }
+    done.notify_all();
+}
+
+Voice::Voice(std::shared_ptr<Core> core) : core_(std::move(core)) {}
+
+Result Voice::create(std::shared_ptr<Voice>* voice) {
+    if (voice == nullptr) return kPointer;
+    *voice = nullptr;
+    if (Result result = Synthesizer::instance().initialize(); failed(result)) return result;
+    auto core = std::make_shared<Core>();
+    std::shared_ptr<TokenCategory> category;
+    std::string defaultId;
+    if (succeeded(TokenCategory::open(kVoicesCategoryId, false, &category)) &&
+        succeeded(category->getDefaultTokenId(&defaultId))) {
+        category->getToken(defaultId, &core->token);
+    }
+    const auto storedRate = IniFile::load(engineSettingsPath()).value("Voices", "DefaultTTSRate");
+    if (storedRate && !storedRate->empty() && storedRate->size() < 4) {
+        try {
+            core->rate = std::clamp(std::stoi(*storedRate), kMinimumRate, kMaximumRate);
+        } catch (...) {
+            // an unreadable stored rate leaves the normal rate
+        }
+    }
+    core->worker = std::thread([core] { core->run(); });
+    core->workerId = core->worker.get_id();
+    voice->reset(new Voice(core));
+    return kOk;
+}
+
+Voice::~Voice() {
+    {
+        std::lock_guard lock(core_->mutex);
+        core_->purge();
+        core_->stopping = true;
+    }
+    core_->wake.notify_all();
+    if (std::this_thread::get_id() == core_->workerId) {
+        core_->worker.detach();  // destroyed from its own callback: the thread ends by itself
+    } else if (core_->worker.joinable()) {
+        core_->worker.join();
+    }
+}
+
+Result Voice::speak(std::u16string_view text, uint32_t flags, uint32_t* streamNumber) {
+    if ((flags & ~kSupportedSpeakFlags) != 0) return kInvalidFlags;
+    if ((flags & kSpeakIsXml) != 0 && (flags & kSpeakIsNotXml) != 0) return kInvalidFlags;
+    if (text.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max())) return kInvalidArg;
+    const bool synchronous = (flags & kSpeakAsync) == 0;
+    if (synchronous && std::this_thread::get_id() == core_->workerId && !text.empty()) {
+        return kWrongThread;
+    }
+    uint32_t number = 0;
+    {
+        std::lock_guard lock(core_->mutex);
+        if ((flags & kSpeakPurgeBeforeSpeak) != 0) core_->purge();
+        if (text.empty()) {
+            if (streamNumber) *streamNumber = 0;
+            return kOk;
+        }
+        number = core_->nextStream++;
+        core_->lastQueued = number;
+        core_->status.lastStreamQueued = number;
+        core_->queue.push_back({std::u16string(text), flags, number});
+    }
+    core_->wake.notify_all();
+    if (streamNumber) *streamNumber = number;
+    if (!synchronous) return kOk;
+    std::unique_lock lock(core_->mutex);
+    core_->done.wait(lock, [&] { return core_->completed >= number || core_->stopping; });
+    return kOk;
+}
+
+Result Voice::waitUntilDone(int64_t timeoutMs) {
+    if (std::this_thread::get_id() == core_->workerId) return kWrongThread;
+    std::unique_lock lock(core_->mutex);
+    const auto finished = [&] { return core_->idle() || core_->stopping; };
+    if (timeoutMs < 0) {
+        core_->done.wait(lock, finished);
+        return kOk;
+    }
+    return core_->done.wait_for(lock, std::chrono::milliseconds(timeoutMs), finished) ? kOk : kFalse;
+}
+
+Result Voice::pause() {
+    std::lock_guard lock(core_->mutex);
+    core_->paused = true;
+    if (core_->sink) core_->sink->setPaused(true);
+    return kOk;
+}
+
+Result Voice::resume() {
+    {
+        std::lock_guard lock(core_->mutex);
+        core_->paused = false;
+        if (core_->sink) core_->sink->setPaused(false);
+    }
+    core_->wake.notify_all();
+    return kOk;
+}
+
+Result Voice::setVoice(std::shared_ptr<const ObjectToken> token) {
+    if (token && token->kind() != ObjectToken::Kind::Voice) return kInvalidArg;
+    if (!token) {
+        std::shared_ptr<TokenCategory> category;
+        std::string id;
+        if (succeeded(TokenCategory::open(kVoicesCategoryId, false, &category)) &&
+            succeeded(category->getDefaultTokenId(&id))) {
+            category->getToken(id, &token);
+        }
+    }
+    std::lock_guard lock(core_->mutex);
+    core_->token = std::move(token);
+    return kOk;
+}
+
+Result Voice::getVoice(std::shared_ptr<const ObjectToken>* token) const {
+    if (token == nullptr) return kPointer;
+    std::lock_guard lock(core_->mutex);
+    *token = core_->token;
+    return *token ? kOk : kNotFound;
+}
+
+Result Voice::setRate(int32_t rate) {
+    if (rate < kMinimumRate || rate > kMaximumRate) return kInvalidArg;
+    std::lock_guard lock(core_->mutex);
+    core_->rate = rate;
+    return kOk;
+}
+
+Result Voice::getRate(int32_t* rate) const {
+    if (rate == nullptr) return kPointer;
+    std::lock_guard lock(core_->mutex);
+    *rate = core_->rate;
+    return kOk;
+}
+
+Result Voice::setVolume(int32_t volume) {
+    if (volume < kMinimumVolume || volume > kMaximumVolume) return kInvalidArg;
+    std::lock_guard lock(core_->mutex);
+    core_->volume = volume;
+    if (core_->sink) core_->sink->setVolume(volume);
+    return kOk;
+}
+
+Result Voice::getVolume(int32_t* volume) const {
+    if (volume == nullptr) return kPointer;
+    std::lock_guard lock(core_->mutex);
+    *volume = core_->volume;
+    return kOk;
+}
+
+Result Voice::setOutput(std::shared_ptr<OutputTarget> target, bool allowFormatChanges) {
+    (void)allowFormatChanges;  // an output object is always played in its own format
+    std::lock_guard lock(core_->mutex);
+    core_->target = std::move(target);
+    return kOk;
+}
+
+Result Voice::getOutputStream(std::shared_ptr<OutputTarget>* target) const {
+    if (target == nullptr) return kPointer;
+    std::lock_guard lock(core_->mutex);
+    *target = core_->target ? core_->target : core_->defaultDevice;
+    return kOk;
+}
+
+Result Voice::setInterest(uint64_t eventMask, uint64_t queuedMask) {
+    std::lock_guard lock(core_->mutex);
+    core_->interest = eventMask;
+    core_->queuedInterest = queuedMask;
+    return kOk;
+}
+
+void Voice::setNotifyCallback(std::function<void()> callback) {
+    std::lock_guard lock(core_->mutex);
+    core_->notify = std::move(callback);
+}
+
+Result Voice::getEvent(VoiceEvent* event) {
+    if (event == nullptr) return kPointer;
+    std::lock_guard lock(core_->mutex);
+    if (core_->kept.empty()) return kFalse;
+    *event = core_->kept.front();
+    core_->kept.pop_front();
+    return kOk;
+}
+
+VoiceStatus Voice::status() const {
+    std::lock_guard lock(core_->mutex);
+    VoiceStatus status = core_->status;
+    status.runningState = core_->idle() ? kRunningStateDone : kRunningStateSpeaking;
+    return status;
+}
+
+void Voice::setOutputFactory(OutputFactory factory) {
+    std::lock_guard lock(core_->mutex);
+    core_->outputFactory = std::move(factory);
+}
+
+}  // namespace lenvoro::engine

@@ -1,0 +1,77 @@
+// The library's engine state: everything that lasts between calls, in one
+// record per process. Entry points and their helpers read and write it by
+// field name; it is used only from the thread that called the library and its
+// notification handler, so it has no lock of its own.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "engine/result.h"
+#include "engine/voice.h"
+#include "engine/voice_tokens.h"
+#include "fixed_text.h"
+
+namespace lenvoro {
+
+// A voice lookup's enumeration and the token taken from it.
+struct SelectionReferences {
+    std::shared_ptr<engine::TokenEnumeration> enumeration;
+    std::shared_ptr<const engine::ObjectToken> token;
+
+    void release() {
+        token.reset();
+        enumeration.reset();
+    }
+    bool held() const { return enumeration || token; }
+};
+
+// Texts of the interface language, filled when the language is chosen.
+struct InterfaceTexts {
+    FixedText settingsDialogTemplate;   // IDD_SETDIALOG_*
+    FixedText voicePromptTemplate;      // the missing-voice prompt's template
+    FixedText initialInfoTemplate;      // IDD_INITIALINFO_*
+    FixedText defaultDownloadPage;
+    FixedText parameterErrorText;
+    FixedText parameterErrorCaption;
+};
+
+// Which notification handler a slot of previousWindowProc belongs to.
+enum class HandlerFamily { Ansi = 0, Wide = 1 };
+
+struct EngineState {
+    void* instance = nullptr;  // the library's own module (its dlopen handle base)
+    intptr_t window = 0;       // the caller's window given to the start call
+    std::shared_ptr<engine::Voice> voice;
+    bool usable = true;
+    bool comReady = false;
+    bool idle = true;
+    bool paused = false;
+    int32_t progress = 0;  // 0..100
+    bool highlight = false;
+    std::optional<std::u16string> spokenText;  // none, or the text (or markup) being read
+    engine::Result lastResult = engine::kFail;
+    bool unicodeWindows = true;
+    int32_t voicePromptCase = 0;
+    FixedText voicePage;
+    // What each notification handler replaced when it took the window over;
+    // opaque to the engine, kept for the handler that installed it.
+    void* previousWindowProc[2] = {nullptr, nullptr};
+    SelectionReferences startSelection;  // kept by the start call
+    SelectionReferences speakSelection;  // kept by the speaking calls
+    InterfaceTexts texts;
+
+    void* previousProcFor(HandlerFamily family) const {
+        return previousWindowProc[static_cast<int>(family)];
+    }
+
+    // What closing the engine releases: the voice, both selections and the text.
+    void releaseEngineObjects();
+};
+
+// The one record of this process, created before any entry point runs.
+EngineState& engineState();
+
+}  // namespace lenvoro
