@@ -454,7 +454,7 @@ const pictures = [
       s += hills(defs, r, 150, '#9edb76', '#62b946', 14, 3);
       s += water(defs, 170, '#58c2c9', '#1e8a9e', r, 16);
       s += sunTopLeft(58);
-      s += cloud(185, 46, 0.9) + E(BIRD, 285, 70, 42, { flip: true }) + E(BUTTERFLY, 250, 130, 30);
+      s += cloud(185, 46, 0.9) + E(BIRD, 285, 70, 42, { flip: true }) + E(BUTTERFLY, 150, 98, 34, { rotate: -15 });
       s += `<ellipse cx="165" cy="280" rx="90" ry="26" fill="#3f9b2f"/><path d="M165 280 L255 268 L250 290 Z" fill="#1e8a9e"/>`;
       s += E('1f438', 160, 235, 140);
       s += `<ellipse cx="60" cy="330" rx="30" ry="10" fill="#4fae32"/>` + E('1fab7', 60, 318, 50);
@@ -633,7 +633,7 @@ const pictures = [
         s += `<circle cx="${r() * W}" cy="${r() * 230}" r="${1 + r() * 2}" fill="#ffffff" opacity="0.9"/>`;
       }
       s += rays(48, 46, 30, 46, 12, '#ffe98a', 0.5) + E(SUN, 48, 46, 56);
-      s += cloud(175, 52, 0.9) + E('2744', 150, 100, 30) + E('2744', 280, 50, 44) + E('2744', 300, 120, 26) + E(BIRD, 230, 90, 30, { flip: true });
+      s += cloud(175, 52, 0.9) + E('2744', 140, 98, 40) + E('2744', 280, 50, 44) + E('2744', 300, 120, 26) + E(BIRD, 190, 100, 32, { flip: true }) + E(BIRD, 262, 98, 28, { flip: true });
       s += E(PINE, 50, 200, 100) + E(PINE, 288, 220, 90);
       s += shadow(165, 320, 72);
       s += E('26c4', 165, 230, 190);
