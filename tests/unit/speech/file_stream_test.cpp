@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+#include <sndfile.h>
+#include <unistd.h>
+
+#include <fstream>
+
+#include "engine/file_stream.h"
+#include "engine/voice.h"
+#include "test_support.h"
+
+namespace lenvoro::engine {
+namespace {
+
+uint32_t readLittleEndian(const std::vector<unsigned char>& bytes, size_t at, size_t width) {
+    uint32_t value = 0;
+    for (size_t i = 0; i < width; ++i) value |= static_cast<uint32_t>(bytes[at + i]) << (8 * i);
+    return value;
+}
+
+std::vector<unsigned char> readBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+size_t filesIn(const std::filesystem::path& folder) {
+    size_t count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        (void)entry;
+        ++count;
+    }
+    return count;
+}
+
+TEST(FileStream, EveryPcmFormatWritesItsHeaderAndTheSameDuration) {
+    const auto folder = test::makeTemporaryFolder("formats");
+    auto voice = test::makeVoice();
+    double referenceSeconds = 0;
+    for (int32_t id = kFirstPcmFormat; id <= kLastPcmFormat; ++id) {
+        SCOPED_TRACE("format " + std::to_string(id));
+        const StreamFormat format = *streamFormatFromId(id);
+        const auto path = folder / ("format" + std::to_string(id) + ".wav");
+        std::shared_ptr<FileStream> stream;
+        ASSERT_EQ(FileStream::create(path, format, &stream), kOk);
+        voice->setOutput(stream, false);
+        ASSERT_EQ(voice->speak(u"Hello world, this is a test.", kSpeakSync), kOk);
+        ASSERT_EQ(stream->close(), kOk);
+
+        const auto bytes = readBytes(path);
+        ASSERT_GE(bytes.size(), 44u);
+        EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "RIFF");
+        EXPECT_EQ(std::string(bytes.begin() + 12, bytes.begin() + 16), "fmt ");
+        EXPECT_EQ(readLittleEndian(bytes, 20, 2), 1u);  // PCM
+        EXPECT_EQ(readLittleEndian(bytes, 22, 2), static_cast<uint32_t>(format.channels));
+        EXPECT_EQ(readLittleEndian(bytes, 24, 4), static_cast<uint32_t>(format.sampleRate));
+        EXPECT_EQ(readLittleEndian(bytes, 28, 4), static_cast<uint32_t>(format.bytesPerSecond()));
+        EXPECT_EQ(readLittleEndian(bytes, 32, 2), static_cast<uint32_t>(format.blockAlign()));
+        EXPECT_EQ(readLittleEndian(bytes, 34, 2), static_cast<uint32_t>(format.bitsPerSample));
+
+        const auto audio = audio::readWaveFile(path.string());
+        ASSERT_TRUE(audio);
+        if (id == kFirstPcmFormat) referenceSeconds = audio->durationSeconds();
+        EXPECT_GT(audio->durationSeconds(), 1.0);
+        EXPECT_NEAR(audio->durationSeconds(), referenceSeconds, referenceSeconds * 0.08);
+        EXPECT_GT(test::rmsLevel(audio->samples), 300.0);
+    }
+}
+
+TEST(FileStream, UnfinishedStreamLeavesTheOldFileAndNoTemporary) {
+    const auto folder = test::makeTemporaryFolder("atomic");
+    const auto path = folder / "keep.wav";
+    std::ofstream(path) << "the old file";
+    {
+        std::shared_ptr<FileStream> stream;
+        ASSERT_EQ(FileStream::create(path, *streamFormatFromId(35), &stream), kOk);
+        const std::vector<int16_t> samples(22050, 1000);
+        EXPECT_EQ(stream->write(samples.data(), samples.size(), 1.0f), kOk);
+        EXPECT_EQ(filesIn(folder), 2u);  // the old file and the temporary one
+    }  // dropped without close
+    EXPECT_EQ(filesIn(folder), 1u);
+    std::ifstream in(path);
+    std::string content;
+    std::getline(in, content);
+    EXPECT_EQ(content, "the old file");
+}
+
+TEST(FileStream, ClosedStreamReplacesTheFileAndRefusesMoreAudio) {
+    const auto folder = test::makeTemporaryFolder("replace");
+    const auto path = folder / "out.wav";
+    std::ofstream(path) << "old";
+    std::shared_ptr<FileStream> stream;
+    ASSERT_EQ(FileStream::create(path, *streamFormatFromId(22), &stream), kOk);
+    const std::vector<int16_t> samples(22050, 1000);
+    stream->write(samples.data(), samples.size(), 1.0f);
+    EXPECT_EQ(stream->close(), kOk);
+    EXPECT_EQ(stream->close(), kOk);
+    EXPECT_EQ(stream->write(samples.data(), samples.size(), 1.0f), kStreamClosed);
+    EXPECT_EQ(filesIn(folder), 1u);
+    EXPECT_NEAR(audio::readWaveFile(path.string())->durationSeconds(), 1.0, 0.01);
+}
+
+TEST(FileStream, BadPathsAndFormatsAreRefused) {
+    const auto folder = test::makeTemporaryFolder("bad");
+    std::shared_ptr<FileStream> stream;
+    const StreamFormat format = *streamFormatFromId(4);
+    EXPECT_EQ(FileStream::create(folder / "missing/out.wav", format, &stream), kPathNotFound);
+    EXPECT_EQ(FileStream::create(folder, format, &stream), kAccessDenied);
+    EXPECT_EQ(FileStream::create("", format, &stream), kInvalidArg);
+    StreamFormat odd = format;
+    odd.sampleRate = 12345;
+    EXPECT_EQ(FileStream::create(folder / "odd.wav", odd, &stream), kUnsupportedFormat);
+    EXPECT_EQ(FileStream::create(folder / "x.wav", format, nullptr), kPointer);
+    if (geteuid() != 0) {  // root may write anywhere
+        std::filesystem::permissions(folder, std::filesystem::perms::owner_read |
+                                                 std::filesystem::perms::owner_exec);
+        EXPECT_EQ(FileStream::create(folder / "locked.wav", format, &stream), kAccessDenied);
+        std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
+    }
+    EXPECT_EQ(stream, nullptr);
+    EXPECT_EQ(filesIn(folder), 0u);
+}
+
+}  // namespace
+}  // namespace lenvoro::engine

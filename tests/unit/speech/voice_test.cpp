@@ -1,0 +1,344 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <thread>
+
+#include "engine/file_stream.h"
+#include "engine/synthesizer.h"
+#include "engine/voice.h"
+#include "test_support.h"
+
+namespace lenvoro::engine {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Collects what a voice reports, with the time each event was fetched.
+struct Recorder {
+    std::mutex mutex;
+    std::vector<VoiceEvent> events;
+    std::vector<double> seconds;
+    Clock::time_point start = Clock::now();
+
+    void attach(Voice& voice) {
+        voice.setInterest(kAllSpeechEvents, kAllSpeechEvents);
+        voice.setNotifyCallback([this, &voice] {
+            VoiceEvent event;
+            while (voice.getEvent(&event) == kOk) {
+                std::lock_guard lock(mutex);
+                events.push_back(event);
+                seconds.push_back(std::chrono::duration<double>(Clock::now() - start).count());
+            }
+        });
+    }
+    std::vector<VoiceEvent> words() {
+        std::lock_guard lock(mutex);
+        std::vector<VoiceEvent> found;
+        for (const auto& e : events) {
+            if (e.id == kEventWordBoundary) found.push_back(e);
+        }
+        return found;
+    }
+    size_t count(int32_t id) {
+        std::lock_guard lock(mutex);
+        return static_cast<size_t>(std::count_if(events.begin(), events.end(),
+                                                 [id](const VoiceEvent& e) { return e.id == id; }));
+    }
+    bool waitFor(int32_t id, size_t n, std::chrono::milliseconds limit = std::chrono::seconds(20)) {
+        const auto until = Clock::now() + limit;
+        while (Clock::now() < until) {
+            if (count(id) >= n) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return false;
+    }
+};
+
+std::u16string longEnglish(int sentences) {
+    std::u16string text;
+    for (int i = 0; i < sentences; ++i) text += u"The quick brown fox jumps over the lazy dog. ";
+    return text;
+}
+
+TEST(Voice, WordEventsCarryUtf16OffsetsOfTheTextWithTags) {
+    auto voice = test::makeVoice(8.0);
+    Recorder recorder;
+    recorder.attach(*voice);
+    const std::u16string text =
+        u"<voice required=\"Name=Microsoft Simplified Chinese\">你好，世界。</voice>"
+        u"<voice required=\"Name=Microsoft Mary\">Hello \U0001F600 world.</voice>";
+    ASSERT_EQ(voice->speak(text, kSpeakSync), kOk);
+    std::lock_guard lock(recorder.mutex);
+    ASSERT_GE(recorder.events.size(), 4u);
+    EXPECT_EQ(recorder.events.front().id, kEventStartInputStream);
+    EXPECT_EQ(recorder.events.back().id, kEventEndInputStream);
+    std::vector<std::u16string> words;
+    uint64_t lastOffset = 0;
+    for (const auto& e : recorder.events) {
+        EXPECT_GE(e.audioStreamOffset, lastOffset);
+        lastOffset = e.audioStreamOffset;
+        if (e.id != kEventWordBoundary) continue;
+        ASSERT_GE(e.wordPosition, 0);
+        ASSERT_LE(static_cast<size_t>(e.wordPosition + e.wordLength), text.size());
+        words.push_back(text.substr(e.wordPosition, e.wordLength));
+    }
+    // One event per Chinese character, whole English words, all in order.
+    const std::vector<std::u16string> expected = {u"你", u"好", u"世", u"界", u"Hello", u"world"};
+    std::vector<std::u16string> spoken;
+    for (const auto& w : words) {
+        if (std::find(expected.begin(), expected.end(), w) != expected.end()) spoken.push_back(w);
+    }
+    EXPECT_EQ(spoken, expected);
+}
+
+TEST(Voice, EventsAreReleasedOnlyWhenTheAudioReachesThem) {
+    auto voice = test::makeVoice(1.0);  // real time
+    Recorder recorder;
+    recorder.attach(*voice);
+    recorder.start = Clock::now();
+    ASSERT_EQ(voice->speak(u"One two three four five six.", kSpeakAsync), kOk);
+    // The call returns at once; the reading is still going on.
+    EXPECT_EQ(voice->status().runningState, kRunningStateSpeaking);
+    ASSERT_EQ(voice->waitUntilDone(), kOk);
+    std::lock_guard lock(recorder.mutex);
+    ASSERT_GE(recorder.events.size(), 7u);
+    const double bytesPerSecond = 22050 * 2;
+    for (size_t i = 0; i < recorder.events.size(); ++i) {
+        // The clock of the output cannot run ahead of real time, so no event
+        // may arrive before its audio position (one pacing tick of slack).
+        const double heardAt = recorder.events[i].audioStreamOffset / bytesPerSecond;
+        EXPECT_GE(recorder.seconds[i] + 0.01, heardAt) << "event " << i;
+    }
+    const double total = recorder.events.back().audioStreamOffset / bytesPerSecond;
+    EXPECT_GT(total, 1.0);
+    EXPECT_GE(recorder.seconds.back() + 0.01, total);
+}
+
+TEST(Voice, StatusReportsTheWordBeingHeard) {
+    auto voice = test::makeVoice(2.0);
+    Recorder recorder;
+    recorder.attach(*voice);
+    const std::u16string text = u"alpha bravo charlie delta echo foxtrot golf hotel";
+    voice->speak(text, kSpeakAsync);
+    ASSERT_TRUE(recorder.waitFor(kEventWordBoundary, 3));
+    const VoiceStatus status = voice->status();
+    EXPECT_EQ(status.runningState, kRunningStateSpeaking);
+    const auto word = text.substr(status.inputWordPosition, status.inputWordLength);
+    EXPECT_NE(text.find(word), std::u16string::npos);
+    EXPECT_GT(status.inputWordPosition, 0);
+    voice->waitUntilDone();
+    EXPECT_EQ(voice->status().runningState, kRunningStateDone);
+    EXPECT_EQ(text.substr(voice->status().inputWordPosition, voice->status().inputWordLength), u"hotel");
+}
+
+TEST(Voice, PurgeStopsALongReadingAtOnceAndEndsItsStream) {
+    auto voice = test::makeVoice(1.0);
+    Recorder recorder;
+    recorder.attach(*voice);
+    voice->speak(longEnglish(200), kSpeakAsync);
+    voice->speak(u"queued behind", kSpeakAsync);
+    ASSERT_TRUE(recorder.waitFor(kEventWordBoundary, 1));
+    ASSERT_EQ(voice->speak(u"", kSpeakAsync | kSpeakPurgeBeforeSpeak), kOk);
+    EXPECT_EQ(voice->waitUntilDone(2000), kOk);
+    EXPECT_EQ(voice->status().runningState, kRunningStateDone);
+    EXPECT_TRUE(recorder.waitFor(kEventEndInputStream, 1));
+    EXPECT_EQ(recorder.count(kEventStartInputStream), 1u);  // the queued text never started
+    // The voice reads normally afterwards.
+    voice->speak(u"again", kSpeakSync);
+    EXPECT_EQ(recorder.count(kEventEndInputStream), 2u);
+}
+
+TEST(Voice, PauseHoldsThePositionAndResumeContinues) {
+    auto voice = test::makeVoice(2.0);
+    Recorder recorder;
+    recorder.attach(*voice);
+    voice->speak(longEnglish(3), kSpeakAsync);
+    ASSERT_TRUE(recorder.waitFor(kEventWordBoundary, 2));
+    voice->pause();
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));  // let a released event land
+    const size_t wordsAtPause = recorder.words().size();
+    EXPECT_EQ(voice->waitUntilDone(400), kFalse);
+    EXPECT_EQ(recorder.words().size(), wordsAtPause);
+    voice->resume();
+    EXPECT_EQ(voice->waitUntilDone(), kOk);
+    EXPECT_GT(recorder.words().size(), wordsAtPause);
+}
+
+TEST(Voice, PurgeWhilePausedDoesNotHang) {
+    auto voice = test::makeVoice(1.0);
+    voice->speak(longEnglish(20), kSpeakAsync);
+    voice->pause();
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    voice->speak(u"", kSpeakPurgeBeforeSpeak);
+    EXPECT_EQ(voice->waitUntilDone(2000), kOk);
+    voice->resume();
+}
+
+TEST(Voice, DestroyingAVoiceWhileItSpeaksReturnsPromptly) {
+    for (int i = 0; i < 5; ++i) {
+        auto voice = test::makeVoice(1.0);
+        voice->speak(longEnglish(50), kSpeakAsync);
+        std::this_thread::sleep_for(std::chrono::milliseconds(i * 7));
+        voice.reset();
+    }
+}
+
+TEST(Voice, TwoVoicesSpeakingAtOnceTakeTurnsWithoutDeadlock) {
+    auto chinese = test::makeVoice(16.0);
+    auto english = test::makeVoice(16.0);
+    chinese->setVoice(test::voiceNamed(u"Chinese Female Voice"));
+    english->setVoice(test::voiceNamed(u"Microsoft Sam"));
+    Recorder a, b;
+    a.attach(*chinese);
+    b.attach(*english);
+    std::thread first([&] { chinese->speak(u"春眠不觉晓，处处闻啼鸟。夜来风雨声，花落知多少。", kSpeakSync); });
+    std::thread second([&] { english->speak(longEnglish(4), kSpeakSync); });
+    first.join();
+    second.join();
+    EXPECT_EQ(a.count(kEventEndInputStream), 1u);
+    EXPECT_EQ(b.count(kEventEndInputStream), 1u);
+    EXPECT_GE(a.words().size(), 20u);
+    EXPECT_GE(b.words().size(), 36u);
+}
+
+TEST(Voice, SettingsAreCheckedAndKept) {
+    auto voice = test::makeVoice();
+    EXPECT_EQ(voice->setRate(11), kInvalidArg);
+    EXPECT_EQ(voice->setRate(-11), kInvalidArg);
+    EXPECT_EQ(voice->setVolume(101), kInvalidArg);
+    EXPECT_EQ(voice->setVolume(-1), kInvalidArg);
+    EXPECT_EQ(voice->setRate(-10), kOk);
+    EXPECT_EQ(voice->setVolume(0), kOk);
+    int32_t rate = 0, volume = 0;
+    voice->getRate(&rate);
+    voice->getVolume(&volume);
+    EXPECT_EQ(rate, -10);
+    EXPECT_EQ(volume, 0);
+    EXPECT_EQ(voice->speak(u"x", 0x4000), kInvalidFlags);
+    EXPECT_EQ(voice->speak(u"x", kSpeakIsXml | kSpeakIsNotXml), kInvalidFlags);
+    std::shared_ptr<const ObjectToken> token;
+    auto mary = test::voiceNamed(u"Microsoft Mary");
+    voice->setVoice(mary);
+    voice->getVoice(&token);
+    EXPECT_EQ(token, mary);
+    std::shared_ptr<OutputTarget> output;
+    ASSERT_EQ(voice->getOutputStream(&output), kOk);
+    EXPECT_EQ(output->format().id, kEngineNativeFormat);
+}
+
+TEST(Voice, BrokenTextsAreReadWithoutHarm) {
+    auto voice = test::makeVoice(32.0);
+    std::u16string nasty = u"a";
+    nasty.push_back(u'\0');
+    nasty.push_back(char16_t(0xDC00));
+    nasty += u"<voice required=\"Name=Nobody\">b<<<&#xFFFFFFFF;</voice></sapi>>";
+    EXPECT_EQ(voice->speak(nasty, kSpeakSync), kOk);
+    // Ten megabytes: accepted at once, purged at once.
+    const std::u16string huge(10 * 1024 * 1024 / 2, u'字');
+    const auto before = Clock::now();
+    EXPECT_EQ(voice->speak(huge, kSpeakAsync), kOk);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    voice->speak(u"", kSpeakPurgeBeforeSpeak);
+    EXPECT_EQ(voice->waitUntilDone(5000), kOk);
+    EXPECT_LT(Clock::now() - before, std::chrono::seconds(10));
+}
+
+TEST(Voice, VolumeChangeIsHeardAtOnce) {
+    const auto folder = test::makeTemporaryFolder("volume");
+    const std::string capture = (folder / "heard.wav").string();
+    std::shared_ptr<Voice> voice;
+    ASSERT_EQ(Voice::create(&voice), kOk);
+    voice->setOutputFactory([&](const audio::AudioFormat& format) {
+        return audio::openCaptureOutput(format, capture, nullptr, 4.0);
+    });
+    Recorder recorder;
+    recorder.attach(*voice);
+    voice->speak(longEnglish(4), kSpeakAsync);
+    ASSERT_TRUE(recorder.waitFor(kEventWordBoundary, 6));
+    voice->setVolume(0);
+    const uint64_t mutedFrom = recorder.words().back().audioStreamOffset / 2;
+    voice->waitUntilDone();
+    voice.reset();
+    auto heard = audio::readWaveFile(capture);
+    ASSERT_TRUE(heard);
+    const size_t margin = 22050 / 5;  // what the output had taken before the change
+    ASSERT_GT(heard->samples.size(), mutedFrom + 2 * margin);
+    EXPECT_GT(test::rmsLevel(heard->samples, 0, mutedFrom), 300.0);
+    EXPECT_LT(test::rmsLevel(heard->samples, mutedFrom + margin), 1.0);
+}
+
+TEST(Voice, RateScalesTheDurationThreefoldEachWay) {
+    EXPECT_EQ(Synthesizer::wordsPerMinute(0), 175);
+    EXPECT_EQ(Synthesizer::wordsPerMinute(-10), 58);
+    EXPECT_EQ(Synthesizer::wordsPerMinute(10), 525);
+    EXPECT_EQ(Synthesizer::wordsPerMinute(5), 303);
+    const auto folder = test::makeTemporaryFolder("rate");
+    double seconds[3] = {};
+    const int rates[3] = {-10, 0, 10};
+    for (int i = 0; i < 3; ++i) {
+        const auto path = folder / ("rate" + std::to_string(i) + ".wav");
+        std::shared_ptr<FileStream> stream;
+        ASSERT_EQ(FileStream::create(path, *streamFormatFromId(kEngineNativeFormat), &stream), kOk);
+        auto voice = test::makeVoice();
+        voice->setOutput(stream, false);
+        voice->setRate(rates[i]);
+        voice->speak(longEnglish(2), kSpeakSync);
+        ASSERT_EQ(stream->close(), kOk);
+        seconds[i] = audio::readWaveFile(path.string())->durationSeconds();
+    }
+    EXPECT_NEAR(seconds[0] / seconds[1], 3.0, 0.6);
+    EXPECT_NEAR(seconds[1] / seconds[2], 3.0, 0.6);
+}
+
+TEST(Voice, UnpunctuatedChineseOfTwoThousandCharactersIsReadWhole) {
+    const auto path = test::makeTemporaryFolder("chinese") / "long.wav";
+    std::shared_ptr<FileStream> stream;
+    ASSERT_EQ(FileStream::create(path, *streamFormatFromId(kEngineNativeFormat), &stream), kOk);
+    auto voice = test::makeVoice();
+    voice->setVoice(test::voiceNamed(u"Microsoft Simplified Chinese"));
+    voice->setOutput(stream, false);
+    Recorder recorder;
+    recorder.attach(*voice);
+    std::u16string text;
+    for (int i = 0; i < 2000; ++i) text.push_back(static_cast<char16_t>(0x4E00 + (i * 37) % 2000));
+    ASSERT_EQ(voice->speak(text, kSpeakSync), kOk);
+    ASSERT_EQ(stream->close(), kOk);
+    const auto words = recorder.words();
+    ASSERT_FALSE(words.empty());
+    EXPECT_GE(words.back().wordPosition, 1990);
+    EXPECT_GE(words.size(), 1900u);
+    // About a quarter of a second per syllable; a cut-off reading is far shorter.
+    EXPECT_GT(audio::readWaveFile(path.string())->durationSeconds(), 2000 * 0.15);
+}
+
+TEST(Voice, MarkupSilenceAndVolumeShapeTheAudio) {
+    const auto path = test::makeTemporaryFolder("markup") / "shaped.wav";
+    std::shared_ptr<FileStream> stream;
+    ASSERT_EQ(FileStream::create(path, *streamFormatFromId(kEngineNativeFormat), &stream), kOk);
+    auto voice = test::makeVoice();
+    voice->setOutput(stream, false);
+    voice->speak(u"<silence msec=\"1000\"/>hello<volume level=\"0\">quiet words here</volume>",
+                 kSpeakSync);
+    ASSERT_EQ(stream->close(), kOk);
+    const auto audio = audio::readWaveFile(path.string());
+    ASSERT_TRUE(audio);
+    EXPECT_LT(test::rmsLevel(audio->samples, 0, 22050), 1.0);
+    EXPECT_GT(test::rmsLevel(audio->samples, 22050, 22050 + 11025), 300.0);
+    EXPECT_LT(test::rmsLevel(audio->samples, audio->samples.size() - 11025), 1.0);
+}
+
+TEST(VoiceDeathTest, MissingEspeakDataIsAClearResult) {
+    EXPECT_EXIT(
+        {
+            setenv("LENVORO_ESPEAK_DATA", "/nonexistent/espeak-ng-data", 1);
+            std::shared_ptr<Voice> voice;
+            const Result result = Voice::create(&voice);
+            std::exit(result == kEngineDataMissing && voice == nullptr ? 7 : 1);
+        },
+        ::testing::ExitedWithCode(7), "");
+}
+
+}  // namespace
+}  // namespace lenvoro::engine
