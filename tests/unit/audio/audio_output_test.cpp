@@ -1,0 +1,160 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "lenvoro_audio/audio_output.h"
+#include "lenvoro_audio/wave_file.h"
+
+namespace lenvoro::audio {
+namespace {
+
+using namespace std::chrono_literals;
+
+std::filesystem::path temporaryPath(const std::string& name) {
+    static const std::filesystem::path folder = [] {
+        std::string pattern = (std::filesystem::temp_directory_path() / "lenvoro-audio-XXXXXX").string();
+        return std::filesystem::path(mkdtemp(pattern.data()));
+    }();
+    return folder / name;
+}
+
+std::vector<int16_t> tone(size_t frames, int channels, int16_t level) {
+    std::vector<int16_t> samples(frames * static_cast<size_t>(channels));
+    for (size_t i = 0; i < samples.size(); ++i) samples[i] = (i / channels) % 2 ? level : static_cast<int16_t>(-level);
+    return samples;
+}
+
+bool waitUntilPlayed(const AudioOutput& output, std::chrono::milliseconds limit = 5s) {
+    const auto until = std::chrono::steady_clock::now() + limit;
+    while (output.framesQueued() > 0) {
+        if (std::chrono::steady_clock::now() > until) return false;
+        std::this_thread::sleep_for(2ms);
+    }
+    return true;
+}
+
+TEST(NullOutput, PlaysAtRealTimePace) {
+    auto output = openNullOutput({8000, 1});
+    const auto samples = tone(1600, 1, 1000);  // 0.2 s
+    const auto start = std::chrono::steady_clock::now();
+    output->write(samples.data(), 1600);
+    EXPECT_EQ(output->framesWritten(), 1600u);
+    ASSERT_TRUE(waitUntilPlayed(*output));
+    // A clock cannot play faster than real time.
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 195ms);
+    EXPECT_EQ(output->framesPlayed(), 1600u);
+}
+
+TEST(NullOutput, IdleTimeIsNotBankedForTheNextSound) {
+    auto output = openNullOutput({8000, 1});
+    std::this_thread::sleep_for(100ms);
+    const auto samples = tone(800, 1, 1000);  // 0.1 s
+    const auto start = std::chrono::steady_clock::now();
+    output->write(samples.data(), 800);
+    ASSERT_TRUE(waitUntilPlayed(*output));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 95ms);
+}
+
+TEST(NullOutput, PauseHoldsThePositionAndDiscardJumpsToTheEnd) {
+    auto output = openNullOutput({22050, 2});
+    const auto samples = tone(22050, 2, 1000);
+    output->setPaused(true);
+    output->write(samples.data(), 22050);
+    std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(output->framesPlayed(), 0u);
+    EXPECT_TRUE(output->paused());
+    output->setPaused(false);
+    std::this_thread::sleep_for(50ms);
+    EXPECT_GT(output->framesPlayed(), 0u);
+    output->discard();
+    EXPECT_EQ(output->framesPlayed(), output->framesWritten());
+    EXPECT_EQ(output->framesQueued(), 0u);
+}
+
+TEST(CaptureOutput, WritesWhatIsHeardWithTheGainApplied) {
+    const auto path = temporaryPath("gain.wav").string();
+    {
+        auto output = openCaptureOutput({16000, 1}, path, nullptr, 8.0);
+        ASSERT_TRUE(output);
+        EXPECT_EQ(output->describe(), "capture:" + path);
+        const auto loud = tone(1600, 1, 10000);
+        output->write(loud.data(), 1600);
+        ASSERT_TRUE(waitUntilPlayed(*output));
+        output->setGain(0.5f);
+        output->write(loud.data(), 1600);
+        ASSERT_TRUE(waitUntilPlayed(*output));
+        output->setGain(7.0f);  // clamped to 1
+        EXPECT_EQ(output->gain(), 1.0f);
+    }
+    const auto wave = readWaveFile(path);
+    ASSERT_TRUE(wave);
+    EXPECT_EQ(wave->format, (AudioFormat{16000, 1}));
+    ASSERT_EQ(wave->frameCount(), 3200u);
+    EXPECT_EQ(std::abs(wave->samples[100]), 10000);
+    EXPECT_EQ(std::abs(wave->samples[1700]), 5000);
+}
+
+TEST(CaptureOutput, OutputsOfOtherFormatsShareTheFileConverted) {
+    const auto path = temporaryPath("shared.wav").string();
+    auto first = openCaptureOutput({22050, 1}, path, nullptr, 16.0);
+    auto second = openCaptureOutput({44100, 2}, path, nullptr, 16.0);
+    ASSERT_TRUE(first && second);
+    const auto a = tone(22050, 1, 3000);
+    first->write(a.data(), 22050);
+    ASSERT_TRUE(waitUntilPlayed(*first));
+    const auto b = tone(44100, 2, 3000);
+    second->write(b.data(), 44100);
+    ASSERT_TRUE(waitUntilPlayed(*second));
+    const auto wave = readWaveFile(path);  // valid while still open
+    ASSERT_TRUE(wave);
+    EXPECT_EQ(wave->format, (AudioFormat{22050, 1}));
+    EXPECT_NEAR(wave->durationSeconds(), 2.0, 0.02);
+}
+
+TEST(CaptureOutput, UnwritableFileIsReportedNotFatal) {
+    std::string error;
+    EXPECT_EQ(openCaptureOutput({22050, 1}, "/nonexistent/folder/x.wav", &error), nullptr);
+    EXPECT_NE(error.find("/nonexistent/folder/x.wav"), std::string::npos);
+    EXPECT_EQ(openCaptureOutput({22050, 1}, "", &error), nullptr);
+}
+
+TEST(DefaultOutput, EnvironmentChoosesTheOutput) {
+    setenv("LENVORO_AUDIO", "null", 1);
+    EXPECT_EQ(openDefaultOutput({22050, 1})->describe(), "null");
+    const auto path = temporaryPath("env.wav").string();
+    setenv("LENVORO_AUDIO", ("capture:" + path).c_str(), 1);
+    EXPECT_EQ(openDefaultOutput({22050, 1})->describe(), "capture:" + path);
+    setenv("LENVORO_AUDIO", "capture:/nonexistent/folder/x.wav", 1);
+    EXPECT_EQ(openDefaultOutput({22050, 1})->describe(), "null");
+    unsetenv("LENVORO_AUDIO");
+    // Without a sound card this falls back to the null output; with one it is the device.
+    const std::string device = openDefaultOutput({22050, 1})->describe();
+    EXPECT_TRUE(device == "null" || device == "device") << device;
+}
+
+TEST(WaveFile, MissingAndInvalidFilesGiveAMessage) {
+    std::string error;
+    EXPECT_FALSE(readWaveFile(temporaryPath("missing.wav").string(), &error));
+    EXPECT_FALSE(error.empty());
+    const auto junk = temporaryPath("junk.wav");
+    std::ofstream(junk) << "RIFF but not really a wave file";
+    EXPECT_FALSE(readWaveFile(junk.string(), &error));
+    const auto path = temporaryPath("long.wav").string();
+    {
+        auto output = openCaptureOutput({8000, 1}, path, nullptr, 64.0);
+        const auto samples = tone(8000, 1, 100);
+        output->write(samples.data(), 8000);
+        ASSERT_TRUE(waitUntilPlayed(*output));
+    }
+    EXPECT_FALSE(readWaveFile(path, &error, 100));  // over the frame limit
+    EXPECT_TRUE(readWaveFile(path, &error));
+}
+
+}  // namespace
+}  // namespace lenvoro::audio
