@@ -18,8 +18,8 @@ static void registerArtResources() {
 namespace tukomi {
 namespace {
 
-// Where the open hand points: the tip of the index finger.
-constexpr int kHandHotspotX = 5;
+// Where the open hand points: the tip of its middle finger.
+constexpr int kHandHotspotX = 7;
 constexpr int kHandHotspotY = 0;
 
 QString artPath(const QString& name) {

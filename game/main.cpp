@@ -18,7 +18,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("tukomi"));
     QApplication::setApplicationDisplayName(MainWindow::caption());
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
-    QApplication::setDesktopFileName(QStringLiteral("tukomi"));
+    QApplication::setDesktopFileName(QStringLiteral("org.mibaro.Tukomi"));
 
     QCommandLineParser options;
     options.setApplicationDescription(

@@ -10,11 +10,11 @@
 
 #include <sndfile.h>
 
-#include <iconv.h>
+#include "picture_library.h"
+#include "text_codec.h"
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cmath>
 #include <map>
 #include <set>
@@ -51,71 +51,12 @@ QByteArray readFile(const QString& path)
     return f.readAll();
 }
 
-// GBK bytes to UTF-32 code points with glibc's iconv; empty and ok=false
-// when the bytes are not valid GBK.
-std::u32string fromGbk(const QByteArray& bytes, bool& ok)
-{
-    ok = false;
-    iconv_t cd = iconv_open("UTF-32LE", "GBK");
-    if (cd == reinterpret_cast<iconv_t>(-1))
-        return {};
-    std::string in(bytes.constData(), bytes.size());
-    std::vector<char> out(in.size() * 4 + 16);
-    char* ip = in.data();
-    size_t il = in.size();
-    char* op = out.data();
-    size_t ol = out.size();
-    size_t r = iconv(cd, &ip, &il, &op, &ol);
-    iconv_close(cd);
-    if (r == static_cast<size_t>(-1))
-        return {};
-    std::u32string s;
-    for (const char* p = out.data(); p + 4 <= op; p += 4) {
-        char32_t c = static_cast<unsigned char>(p[0]) | static_cast<unsigned char>(p[1]) << 8 |
-                     static_cast<unsigned char>(p[2]) << 16 | static_cast<char32_t>(static_cast<unsigned char>(p[3])) << 24;
-        s.push_back(c);
-    }
-    ok = true;
-    return s;
-}
-
 bool isHan(char32_t c) { return (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0x3400 && c <= 0x4DBF); }
 
-std::string toUtf8(const std::u32string& s)
+std::u32string toUcs4(const QString& s)
 {
-    return QString::fromUcs4(s.data(), static_cast<qsizetype>(s.size())).toStdString();
-}
-
-// The records "[n.text]" of a picture-text file, by number; text outside the
-// brackets is ignored, the first "." separates the number from the text.
-std::map<int, std::u32string> parseRecords(const std::u32string& s, std::string& error)
-{
-    std::map<int, std::u32string> records;
-    size_t p = 0;
-    while ((p = s.find(U'[', p)) != std::u32string::npos) {
-        size_t q = s.find(U']', p + 1);
-        if (q == std::u32string::npos) {
-            error = "a '[' without ']'";
-            return records;
-        }
-        std::u32string r = s.substr(p + 1, q - p - 1);
-        size_t d = r.find(U'.');
-        if (d == std::u32string::npos || d == 0) {
-            error = "a record without a number and '.'";
-            return records;
-        }
-        int n = 0;
-        for (size_t i = 0; i < d; ++i) {
-            if (r[i] < U'0' || r[i] > U'9') {
-                error = "a record number that is not decimal";
-                return records;
-            }
-            n = n * 10 + static_cast<int>(r[i] - U'0');
-        }
-        records[n] = r.substr(d + 1);
-        p = p + 1;
-    }
-    return records;
+    const QList<uint> ucs4 = s.toUcs4();
+    return std::u32string(ucs4.begin(), ucs4.end());
 }
 
 struct Piece {
@@ -279,25 +220,23 @@ TEST_F(Pictures, PicturesDifferFromEachOther)
         }
 }
 
-class PictureTexts : public ::testing::Test {
+// Read the way the game reads them, so the content and the game agree.
+class PictureTextFile : public ::testing::Test {
 protected:
     void SetUp() override
     {
         bytes_ = readFile(dataDir() + "/pictext.ini");
         ASSERT_FALSE(bytes_.isEmpty()) << "pictext.ini is missing or empty";
-        bool ok = false;
-        text_ = fromGbk(bytes_, ok);
-        ASSERT_TRUE(ok) << "pictext.ini is not valid GBK";
-        std::string error;
-        records_ = parseRecords(text_, error);
-        ASSERT_TRUE(error.empty()) << "pictext.ini: " << error;
+        const QString text = tukomi::decodeGameText(std::string_view(bytes_.constData(), bytes_.size()));
+        ASSERT_FALSE(text.contains(QChar(0xFFFD))) << "pictext.ini is not valid GBK";
+        const auto error = tukomi::PictureLibrary(dataDir()).ReadPictureTexts(texts_);
+        ASSERT_FALSE(error.has_value()) << error->message().toStdString();
     }
     QByteArray bytes_;
-    std::u32string text_;
-    std::map<int, std::u32string> records_;
+    tukomi::PictureTexts texts_;
 };
 
-TEST_F(PictureTexts, FileIsGbkWithCrLfLineEnds)
+TEST_F(PictureTextFile, FileIsGbkWithCrLfLineEnds)
 {
     EXPECT_FALSE(bytes_.startsWith("\xEF\xBB\xBF")) << "a UTF-8 byte order mark";
     for (qsizetype i = 0; i < bytes_.size(); ++i) {
@@ -308,14 +247,13 @@ TEST_F(PictureTexts, FileIsGbkWithCrLfLineEnds)
     EXPECT_TRUE(bytes_.endsWith("\r\n"));
 }
 
-TEST_F(PictureTexts, HoldsOneShortChineseTextForEachOfThe32Pictures)
+TEST_F(PictureTextFile, HoldsOneShortChineseTextForEachOfThe32Pictures)
 {
-    ASSERT_EQ(records_.size(), static_cast<size_t>(kPictures));
-    EXPECT_EQ(records_.begin()->first, 1);
-    EXPECT_EQ(records_.rbegin()->first, kPictures);
     std::set<std::u32string> seen;
-    for (const auto& [n, t] : records_) {
-        SCOPED_TRACE("picture " + std::to_string(n) + ": " + toUtf8(t));
+    for (int n = 1; n <= kPictures; ++n) {
+        const QString text = texts_.text(n);
+        const std::u32string t = toUcs4(text);
+        SCOPED_TRACE("picture " + std::to_string(n) + ": " + text.toStdString());
         EXPECT_GE(t.size(), 2u);
         EXPECT_LE(t.size(), 10u);
         EXPECT_TRUE(std::all_of(t.begin(), t.end(), isHan)) << "only Chinese characters";
@@ -323,15 +261,16 @@ TEST_F(PictureTexts, HoldsOneShortChineseTextForEachOfThe32Pictures)
     }
 }
 
-TEST_F(PictureTexts, EveryCharacterHasAReadingInThePinyinTable)
+TEST_F(PictureTextFile, EveryCharacterHasAReadingInThePinyinTable)
 {
     const QString tablePath = dataDir() + "/pinyin/pinyin.txt";
     if (!QFile::exists(tablePath))
         GTEST_SKIP() << "no pinyin table yet (" << tablePath.toStdString()
                      << " is missing); this check runs once the table is in data/pinyin/";
-    bool ok = false;
-    const std::u32string table = fromGbk(readFile(tablePath), ok);
-    ASSERT_TRUE(ok) << "the pinyin table is not valid GBK";
+    const QByteArray tableBytes = readFile(tablePath);
+    const std::u32string table =
+        toUcs4(tukomi::decodeGameText(std::string_view(tableBytes.constData(), tableBytes.size())));
+    ASSERT_EQ(table.find(U'\uFFFD'), std::u32string::npos) << "the pinyin table is not valid GBK";
     // Lines "字 pin1" with CR LF: the character that starts each line.
     std::set<char32_t> known;
     size_t start = 0;
@@ -344,10 +283,10 @@ TEST_F(PictureTexts, EveryCharacterHasAReadingInThePinyinTable)
         start = end + 2;
     }
     ASSERT_FALSE(known.empty());
-    for (const auto& [n, t] : records_)
-        for (char32_t c : t)
-            EXPECT_TRUE(known.count(c)) << "picture " << n << ": " << toUtf8(std::u32string(1, c))
-                                        << " has no reading";
+    for (int n = 1; n <= kPictures; ++n)
+        for (char32_t c : toUcs4(texts_.text(n)))
+            EXPECT_TRUE(known.count(c)) << "picture " << n << ": "
+                                        << QString::fromUcs4(&c, 1).toStdString() << " has no reading";
 }
 
 TEST(Recordings, EachPictureHasAClearTrimmedRecording)
