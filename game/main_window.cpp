@@ -45,6 +45,8 @@ QRect pixelRect(const RectTwips& r) {
 
 QSize pixelSize(const RectTwips& r) { return pixelRect(r).size(); }
 
+float toTwips(qreal pixels) { return static_cast<float>(pixels * kTwipsPerPixel); }
+
 QFont chineseFont(const char* family, double points) {
     QFont font(QString::fromUtf8(family));
     font.setPointSizeF(points);
@@ -97,6 +99,10 @@ void MainWindow::createControls() {
         auto* piece = new PictureControl(this);
         piece->setObjectName(QStringLiteral("Image1_%1").arg(i));
         image1_[static_cast<std::size_t>(i - 1)] = piece;
+        connect(piece, &PictureControl::mousePressed, this,
+                [this, i](Qt::MouseButton, QPointF pointer) { onPiecePressed(i, pointer); });
+        connect(piece, &PictureControl::mouseMoved, this, &MainWindow::onPieceMoved);
+        connect(piece, &PictureControl::mouseReleased, this, [this] { onPieceReleased(); });
     }
     createPictureButtons();
     createInfoControls();
@@ -230,6 +236,36 @@ float MainWindow::pileLeft() const { return pixelsToTwips(image6_->x()); }
 
 float MainWindow::pileTop() const {
     return pixelsToTwips(image6_->y()) + 3 * pixelsToTwips(image6_->height());
+}
+
+void MainWindow::onPiecePressed(int piece, QPointF pointer) {
+    dragging_.press(piece, toTwips(pointer.x()), toTwips(pointer.y()));
+    Image1(piece)->raise();
+}
+
+void MainWindow::onPieceMoved(QPointF pointer) {
+    const int held = dragging_.dragIndex();
+    if (held == 0) return;
+    dragging_.move(toTwips(pointer.x()), toTwips(pointer.y()));
+    const RectTwips& piece = board_.piece(held);
+    Image1(held)->move(twipsToPixels(piece.left), twipsToPixels(piece.top));
+}
+
+void MainWindow::onPieceReleased() {
+    if (dragging_.dragIndex() == 0) return;
+    const DropResult drop = dragging_.release(pileLeft(), pileTop());
+    mirrorBoard();
+    if (drop.complete) CompletePuzzle();
+}
+
+void MainWindow::CompletePuzzle() {
+    board_.hideGrid();
+    mirrorBoard();
+    // Pictures beyond the list have no text.
+    form2str = picText_.text(start);
+    // The assistant character says the text here once the program carries one.
+    timer2_->stop();
+    emit puzzleCompleted();
 }
 
 void MainWindow::showPictureNumber() { text2_->setText(QString::number(start)); }

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "board.h"
+#include "dragging.h"
 #include "picture_library.h"
 #include "twips.h"
 
@@ -45,6 +46,9 @@ public:
     void AssembleBoard();
     // Draws the grid, piles and shuffles the pieces and restarts the clock.
     void StartPuzzle();
+    // Runs when the last piece is put right: hides the grid, takes the
+    // picture's text, lets the assistant say it and stops the clock.
+    void CompletePuzzle();
 
     // Public state read by the explanation window.
     int start = 0;
@@ -55,6 +59,7 @@ public:
     const PictureLibrary& library() const { return library_; }
     const PictureTexts& pictureTexts() const { return picText_; }
     int secCount() const { return secCount_; }
+    int dragIndex() const { return dragging_.dragIndex(); }
 
     // The top-left point where pieces wait to be dragged, read from the
     // Start button each time.
@@ -81,6 +86,10 @@ public:
 signals:
     // Emitted once, after the window has painted itself for the first time.
     void firstFramePainted();
+    // Emitted at the end of the completion sequence, with the clock stopped
+    // and form2str holding the picture's text. A slot may open a modal
+    // window here: the release that completed the picture waits for it.
+    void puzzleCompleted();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -95,9 +104,13 @@ private:
     void showPictureNumber();
     void mirrorBoard();
     void onSecondsTick();
+    void onPiecePressed(int piece, QPointF pointer);
+    void onPieceMoved(QPointF pointer);
+    void onPieceReleased();
 
     PictureLibrary library_;
     Board board_;
+    Dragging dragging_{board_};
     PictureTexts picText_;
     int secCount_ = 0;
     bool painted_ = false;

@@ -17,16 +17,30 @@ void PictureControl::setPicture(const QPixmap& picture) {
     resize(picture.deviceIndependentSize().toSize());
 }
 
+QPointF PictureControl::toParent(const QMouseEvent* event) const {
+    return event->position() + QPointF(pos());
+}
+
 void PictureControl::mousePressEvent(QMouseEvent* event) {
     pressed_ |= event->button();
     event->accept();
+    emit mousePressed(event->button(), toParent(event));
+}
+
+void PictureControl::mouseMoveEvent(QMouseEvent* event) {
+    event->accept();
+    emit mouseMoved(toParent(event));
 }
 
 void PictureControl::mouseReleaseEvent(QMouseEvent* event) {
     const bool wasPressed = pressed_.testFlag(event->button());
     pressed_ &= ~event->button();
-    if (wasPressed && rect().contains(event->position().toPoint())) emit clicked(event->button());
     event->accept();
+    // The position is taken before any handler moves this control.
+    const QPointF parentPos = toParent(event);
+    const bool inside = rect().contains(event->position().toPoint());
+    emit mouseReleased(event->button(), parentPos);
+    if (wasPressed && inside) emit clicked(event->button());
 }
 
 }  // namespace tukomi

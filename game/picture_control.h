@@ -19,12 +19,19 @@ public:
 
 signals:
     void clicked(Qt::MouseButton button);
+    // Raw mouse events, with the pointer in the parent widget's coordinates.
+    void mousePressed(Qt::MouseButton button, QPointF parentPos);
+    void mouseMoved(QPointF parentPos);
+    void mouseReleased(Qt::MouseButton button, QPointF parentPos);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    QPointF toParent(const QMouseEvent* event) const;
+
     Qt::MouseButtons pressed_ = Qt::NoButton;
 };
 

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+#include <algorithm>
 #include <memory>
 
 #include "art.h"
@@ -234,6 +235,66 @@ private slots:
                                 static_cast<QWidget*>(window.Image6()), static_cast<QWidget*>(window.Image7(3))})
             QCOMPARE(button->cursor().shape(), hand);
         QCOMPARE(window.List1()->cursor().shape(), Qt::ArrowCursor);
+    }
+
+    void dragCarriesThePieceAndSnapsItIntoACell() {
+        MainWindow window{PictureLibrary(dir->path())};
+        QVERIFY(!window.Form_Load().has_value());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.StartPuzzle();
+        const int piece = window.board().frontPiece();
+        PictureControl* control = window.Image1(piece);
+        // Grab the piece 30 px right and 40 px down of its corner; drop it so
+        // that its corner lands 20 px right of cell 5's corner (within a third
+        // of a width, 36 px).
+        const QPoint grab(30, 40);
+        QTest::mousePress(control, Qt::LeftButton, {}, grab);
+        QCOMPARE(window.dragIndex(), piece);
+        const QPoint target = QPoint(109 + 20, 120) + grab;
+        QTest::mouseMove(control, target - control->pos());
+        QCOMPARE(control->pos(), QPoint(129, 120));
+        QTest::mouseRelease(control, Qt::LeftButton, {}, target - control->pos());
+        QCOMPARE(control->pos(), QPoint(109, 120));
+        QCOMPARE(window.board().piece(piece).left, 1636.0f);
+        QCOMPARE(window.dragIndex(), 0);
+        QVERIFY2(window.Timer2()->isActive(), "one piece in a cell completes nothing");
+    }
+
+    void puttingEveryPieceRightCompletesThePicture() {
+        MainWindow window{PictureLibrary(dir->path())};
+        QVERIFY(!window.Form_Load().has_value());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QSignalSpy completed(&window, &MainWindow::puzzleCompleted);
+        window.StartPuzzle();
+        for (int n = 0; n < 9; ++n) {
+            // Always take the piece on top of the pile, as a child would.
+            const auto& order = window.board().stackingOrder();
+            const auto onPile = std::find_if(order.rbegin(), order.rend(), [&](int i) {
+                return window.board().piece(i).left == window.pileLeft();
+            });
+            QVERIFY(onPile != order.rend());
+            const int piece = *onPile;
+            PictureControl* control = window.Image1(piece);
+            const QPoint cell((piece - 1) % 3 * 109, (piece - 1) / 3 * 120);
+            QTest::mousePress(control, Qt::LeftButton, {}, QPoint(5, 5));
+            QTest::mouseMove(control, cell + QPoint(8, 2) - control->pos());
+            QTest::mouseRelease(control, Qt::LeftButton, {}, cell + QPoint(8, 2) - control->pos());
+            QCOMPARE(completed.count(), n == 8 ? 1 : 0);
+        }
+        QVERIFY(!window.Timer2()->isActive());
+        QVERIFY(!window.board().gridVisible());
+        for (int n = 1; n <= 8; ++n) QVERIFY(!window.Line(n)->isVisible());
+        QCOMPARE(window.form2str, QStringLiteral("小猫"));
+    }
+
+    void completingAPictureBeyondTheListUsesAnEmptyText() {
+        MainWindow window{PictureLibrary(dir->path())};
+        QVERIFY(!window.Form_Load().has_value());
+        window.start = 40;
+        window.CompletePuzzle();
+        QCOMPARE(window.form2str, QString());
     }
 
 private:
