@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Completes a whole picture in the real game with the mouse: presses Start,
+# then repeatedly finds which piece lies on top of the pile (by its colour),
+# drags it into its own cell with xdotool, and finally checks that the board
+# shows the assembled picture without its grid.
+# usage: drag_e2e.sh TUKOMI_BINARY SCREENSHOT_FOLDER
+set -u
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/xvfb_session.sh"
+e2e_skip_unless Xvfb xdotool import convert iconv
+game=$1 shots=$2
+mkdir -p "$shots"
+trap e2e_stop EXIT
+
+e2e_make_program_folder "$game" 1
+e2e_start_display
+"$E2E_DIR/tukomi" 2>"$E2E_DIR/stderr" &
+E2E_APP_PID=$!
+window=$(timeout 20 xdotool search --sync --onlyvisible --name 'Mibaro' | head -n 1)
+[ -n "$window" ] || e2e_fail "no window appeared; stderr: $(cat "$E2E_DIR/stderr")"
+sleep 0.5
+eval "$(xdotool getwindowgeometry --shell "$window")"
+
+# A point of plain colour inside every fixture piece, and each piece's colour there.
+probe_x=54 probe_y=100
+declare -A colour_of_piece
+for k in $(seq 1 9); do
+    colour_of_piece[$k]=$(e2e_pixel "$E2E_DIR/999/1/$k.gif" $probe_x $probe_y)
+done
+piece_with_colour() {
+    local k
+    for k in $(seq 1 9); do
+        [ "${colour_of_piece[$k]}" = "$1" ] && { echo "$k"; return; }
+    done
+}
+
+pile_x=$(( X + 336 )) pile_y=$(( Y + 149 ))
+xdotool mousemove --sync $(( X + 336 + 57 )) $(( Y + 8 + 23 )) click 1
+sleep 0.5
+
+for step in $(seq 1 9); do
+    import -window root "$shots/drag-step-$step.png"
+    colour=$(e2e_pixel "$shots/drag-step-$step.png" $(( pile_x + probe_x )) $(( pile_y + probe_y )))
+    piece=$(piece_with_colour "$colour")
+    [ -n "$piece" ] || e2e_fail "step $step: no piece on the pile (colour $colour there)"
+    cell_x=$(( X + (piece - 1) % 3 * 109 )) cell_y=$(( Y + (piece - 1) / 3 * 120 ))
+    # Grab the piece at the probe point and drop it 10 px off its cell's corner.
+    xdotool mousemove --sync $(( pile_x + probe_x )) $(( pile_y + probe_y )) mousedown 1
+    sleep 0.1
+    xdotool mousemove --sync $(( (pile_x + cell_x) / 2 + probe_x )) $(( (pile_y + cell_y) / 2 + probe_y ))
+    sleep 0.1
+    xdotool mousemove --sync $(( cell_x + probe_x + 10 )) $(( cell_y + probe_y - 6 ))
+    sleep 0.1
+    xdotool mouseup 1
+    sleep 0.3
+done
+
+import -window root "$shots/completed.png"
+for k in $(seq 1 9); do
+    at=$(e2e_pixel "$shots/completed.png" $(( X + (k - 1) % 3 * 109 + probe_x )) $(( Y + (k - 1) / 3 * 120 + probe_y )))
+    [ "$at" = "${colour_of_piece[$k]}" ] || e2e_fail "cell $k shows $at, not piece $k (${colour_of_piece[$k]})"
+done
+# The grid's middle line no longer runs between cells 1 and 4.
+read -r r g b <<<"$(e2e_pixel "$shots/completed.png" $(( X + 50 )) $(( Y + 120 )))"
+[ "$r $g $b" != "0 0 0" ] || e2e_fail "the grid is still drawn after completion"
+kill -0 "$E2E_APP_PID" 2>/dev/null || e2e_fail "the game ended"
+echo "PASS: nine pieces dragged into their cells, picture complete"
