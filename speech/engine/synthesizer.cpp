@@ -135,6 +135,11 @@ Result Synthesizer::initialize() {
     return initializeResult_ = kOk;
 }
 
+void Synthesizer::restoreAfterDirectUse() {
+    if (succeeded(initializeResult_)) espeak_SetSynthCallback(onEspeakOutput);
+    selected_.clear();
+}
+
 bool Synthesizer::canSpeak(const EspeakVoice& voice) {
     if (failed(initialize())) return false;
     std::lock_guard lock(mutex_);

@@ -58,12 +58,24 @@ public:
     Result synthesize(std::u32string_view text, const EspeakVoice& voice, int rate, bool endPause,
                       SynthesisSink& sink);
 
+    // Runs work with espeak-ng to itself, for code that calls espeak-ng
+    // directly (benchmarks that compare against it). Afterwards our callback
+    // is back in place and the next synthesis selects its voice afresh.
+    template <typename Work>
+    void runExclusively(Work&& work) {
+        initialize();
+        std::lock_guard lock(mutex_);
+        work();
+        restoreAfterDirectUse();
+    }
+
     // The engine's rate -10..10 as espeak-ng words per minute: 175 * 3^(rate/10).
     static int wordsPerMinute(int rate);
 
 private:
     Synthesizer() = default;
     Result selectVoice(const EspeakVoice& voice);
+    void restoreAfterDirectUse();
     bool canSpeakLocked(const EspeakVoice& voice);
 
     std::mutex mutex_;

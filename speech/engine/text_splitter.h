@@ -13,9 +13,9 @@
 namespace lenvoro::engine {
 
 // A piece ends after the first sentence end once it has reached this length...
-constexpr size_t kSoftPieceCharacters = 60;
+constexpr size_t kSoftPieceCharacters = 200;
 // ...and is cut at the last space or punctuation before these lengths.
-constexpr size_t kMaximumPieceCharacters = 200;
+constexpr size_t kMaximumPieceCharacters = 400;
 constexpr size_t kMaximumChinesePieceCharacters = 80;
 
 // Returns [begin, end) ranges that cover text in order, none empty.

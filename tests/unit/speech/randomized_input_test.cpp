@@ -2,6 +2,7 @@
 // whatever they are given, they must finish with consistent results.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <random>
 
@@ -62,8 +63,9 @@ TEST(RandomizedInput, TokenFilesOfRandomBytesNeverBreakTheCategory) {
             if (random() % 4 == 0) content.push_back(static_cast<char>(random() % 256));
             else content += pieces[random() % std::size(pieces)];
         }
-        std::ofstream(folder / "voices" / ("t" + std::to_string(round) + ".ini"), std::ios::binary)
-            << content;
+        char name[32];
+        std::snprintf(name, sizeof name, "t%d.ini", round);
+        std::ofstream(folder / "voices" / name, std::ios::binary) << content;
         const IniFile parsed = IniFile::parse(content);
         (void)parsed.value("Attributes", "Name");
     }
