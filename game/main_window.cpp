@@ -1,5 +1,6 @@
 #include "main_window.h"
 
+#include <QDesktopServices>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -113,7 +114,8 @@ void MainWindow::createControls() {
     timer2_ = new QTimer(this);
     timer2_->setObjectName(QStringLiteral("Timer2"));
     timer2_->setInterval(kSecondsIntervalMs);
-    connect(timer2_, &QTimer::timeout, this, &MainWindow::onSecondsTick);
+    connect(timer1_, &QTimer::timeout, this, &MainWindow::Timer1_Timer);
+    connect(timer2_, &QTimer::timeout, this, &MainWindow::Timer2_Timer);
 }
 
 void MainWindow::createPictureButtons() {
@@ -138,7 +140,13 @@ void MainWindow::createPictureButtons() {
         image7_[static_cast<std::size_t>(i)] =
             makeButton(name.constData(), art.constData(), kBannerCaptions[i], kBanner);
     }
+    // The first frame of the banner starts in front.
+    image7_[0]->raise();
     connect(image6_, &PictureControl::clicked, this, [this] { StartPuzzle(); });
+    connect(image4_, &PictureControl::clicked, this, [this] { NextPicture(); });
+    connect(image5_, &PictureControl::clicked, this, [this] { PreviousPicture(); });
+    for (PictureControl* frame : image7_)
+        connect(frame, &PictureControl::clicked, this, &MainWindow::openProductPage);
 }
 
 void MainWindow::createInfoControls() {
@@ -147,6 +155,12 @@ void MainWindow::createInfoControls() {
     list1_->setGeometry(pixelRect(kPictureList));
     list1_->setSelectionMode(QAbstractItemView::SingleSelection);
     paintOnPink(list1_, palette().color(QPalette::Text));
+    // A click chooses the entry, also when it is already selected; Enter and
+    // a double click choose it too.
+    connect(list1_, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { ChooseFromList(list1_->row(item)); });
+    connect(list1_, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem* item) { ChooseFromList(list1_->row(item)); });
 
     auto makeLabel = [&](const char* name, const char* text, const RectTwips& place,
                          const QFont& font, const QColor& colour) {
@@ -170,6 +184,9 @@ void MainWindow::createInfoControls() {
     text2_->setFrame(true);
     text2_->setTextMargins(0, 0, 0, 0);
     paintOnPink(text2_, kCaptionRed);
+    // Only the child's typing counts as a change; the game sets the text itself
+    // where it must.
+    connect(text2_, &QLineEdit::textEdited, this, [this](const QString& text) { ChooseByNumber(text); });
 }
 
 std::optional<LoadError> MainWindow::Form_Load() {
@@ -270,9 +287,60 @@ void MainWindow::CompletePuzzle() {
 
 void MainWindow::showPictureNumber() { text2_->setText(QString::number(start)); }
 
-void MainWindow::onSecondsTick() {
+void MainWindow::Timer2_Timer() {
     ++secCount_;
     label3_->setText(QString::number(secCount_) + QStringLiteral("秒"));
+}
+
+void MainWindow::Timer1_Timer() {
+    ++bannerFrame_;
+    Image7(bannerFrame_)->raise();
+    if (bannerFrame_ == static_cast<int>(image7_.size()) - 1) bannerFrame_ = -1;
+}
+
+int MainWindow::frontBannerFrame() const {
+    // Siblings are listed back to front; the last banner frame among them is on top.
+    int front = -1;
+    for (QObject* child : children())
+        for (std::size_t i = 0; i < image7_.size(); ++i)
+            if (child == image7_[i]) front = static_cast<int>(i);
+    return front;
+}
+
+QUrl MainWindow::productPageUrl() const {
+    return QUrl::fromLocalFile(library_.programFolder() + QStringLiteral("/about/index.html"));
+}
+
+void MainWindow::openProductPage() {
+    // Like a shell "open": when no browser is there, nothing is reported.
+    QDesktopServices::openUrl(productPageUrl());
+}
+
+int MainWindow::pictureCount() const { return library_.pictureCount(); }
+
+QString MainWindow::pictureText(int n) const { return picText_.text(n); }
+
+void MainWindow::selectListEntry(int index) {
+    const QSignalBlocker quiet(list1_);
+    if (index < 0 || index >= list1_->count()) {
+        list1_->clearSelection();
+        list1_->setCurrentRow(-1);
+        return;
+    }
+    list1_->setCurrentRow(index);
+}
+
+QString MainWindow::numberText() const { return text2_->text(); }
+
+void MainWindow::setNumberText(const QString& text) { text2_->setText(text); }
+
+void MainWindow::setCaption(const QString& caption) { setWindowTitle(caption); }
+
+void MainWindow::stopClock() { timer2_->stop(); }
+
+void MainWindow::ShowCurrentPicture(int picture) {
+    LoadPieceImages(picture);
+    AssembleBoard();
 }
 
 void MainWindow::mirrorBoard() {

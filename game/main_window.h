@@ -2,12 +2,14 @@
 
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 #include <QWidget>
 #include <array>
 #include <optional>
 
 #include "board.h"
 #include "dragging.h"
+#include "navigation.h"
 #include "picture_library.h"
 #include "twips.h"
 
@@ -24,7 +26,7 @@ class PictureControl;
 // The game's main window. It owns the board, the picture texts and every
 // control; its start-up (`Form_Load`) prepares the whole game before the
 // window is first shown.
-class MainWindow : public QWidget {
+class MainWindow : public QWidget, private NavigationControls {
     Q_OBJECT
 public:
     static constexpr int kClientWidthTwips = 8970;
@@ -46,6 +48,24 @@ public:
     void AssembleBoard();
     // Draws the grid, piles and shuffles the pieces and restarts the clock.
     void StartPuzzle();
+    // Choosing a picture: the next and previous buttons, a list entry (0-based)
+    // and the number box's text.
+    void NextPicture() { navigation_.NextPicture(); }
+    void PreviousPicture() { navigation_.PreviousPicture(); }
+    void ChooseFromList(int index) { navigation_.ChooseFromList(index); }
+    void ChooseByNumber(const QString& text) { navigation_.ChooseByNumber(text); }
+
+    // The two timers' ticks: the seconds clock and the turning banner.
+    void Timer2_Timer();
+    void Timer1_Timer();
+    int bannerFrame() const { return bannerFrame_; }
+    // The banner frame drawn over the others.
+    int frontBannerFrame() const;
+
+    // The game's own page (about the game, how to play, credits), shipped
+    // beside the pictures so that it opens without a network.
+    QUrl productPageUrl() const;
+
     // Runs when the last piece is put right: hides the grid, takes the
     // picture's text, lets the assistant say it and stops the clock.
     void CompletePuzzle();
@@ -103,7 +123,17 @@ private:
     void pointFolderLister();
     void showPictureNumber();
     void mirrorBoard();
-    void onSecondsTick();
+    void openProductPage();
+
+    // NavigationControls
+    int pictureCount() const override;
+    QString pictureText(int n) const override;
+    void selectListEntry(int index) override;
+    QString numberText() const override;
+    void setNumberText(const QString& text) override;
+    void setCaption(const QString& caption) override;
+    void stopClock() override;
+    void ShowCurrentPicture(int picture) override;
     void onPiecePressed(int piece, QPointF pointer);
     void onPieceMoved(QPointF pointer);
     void onPieceReleased();
@@ -112,7 +142,9 @@ private:
     Board board_;
     Dragging dragging_{board_};
     PictureTexts picText_;
+    Navigation navigation_{*this, start};
     int secCount_ = 0;
+    int bannerFrame_ = 0;
     bool painted_ = false;
 
     // Thirteen hidden parts of the pinyin table; joined into PinYinStr1 at

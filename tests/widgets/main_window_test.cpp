@@ -1,3 +1,4 @@
+#include <QDesktopServices>
 #include <QFontInfo>
 #include <QFrame>
 #include <QLabel>
@@ -44,6 +45,15 @@ QRect twipsRect(int left, int top, int width, int height) {
     return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
                  twipsToPixels(height));
 }
+
+// Stands in for the desktop's browser.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl& url) { opened << url; }
+};
 
 }  // namespace
 
@@ -295,6 +305,99 @@ private slots:
         window.start = 40;
         window.CompletePuzzle();
         QCOMPARE(window.form2str, QString());
+    }
+
+    void secondsClockCountsFromStart() {
+        MainWindow window{PictureLibrary(dir->path())};
+        QVERIFY(!window.Form_Load().has_value());
+        window.StartPuzzle();
+        for (int i = 0; i < 40; ++i) window.Timer2_Timer();
+        QCOMPARE(window.Label3()->text(), QStringLiteral("40秒"));
+        // Start again: the count restarts, the label keeps the old time until the next tick.
+        window.StartPuzzle();
+        QCOMPARE(window.secCount(), 0);
+        QCOMPARE(window.Label3()->text(), QStringLiteral("40秒"));
+        window.Timer2_Timer();
+        QCOMPARE(window.Label3()->text(), QStringLiteral("1秒"));
+        for (int i = 0; i < 74; ++i) window.Timer2_Timer();
+        QCOMPARE(window.Label3()->text(), QStringLiteral("75秒"));
+    }
+
+    void bannerTurnsThroughItsSixFrames() {
+        MainWindow window{PictureLibrary(dir->path())};
+        QVERIFY(!window.Form_Load().has_value());
+        QCOMPARE(window.frontBannerFrame(), 0);
+        QList<int> fronts;
+        for (int tick = 0; tick < 7; ++tick) {
+            window.Timer1_Timer();
+            fronts << window.frontBannerFrame();
+        }
+        QCOMPARE(fronts, (QList<int>{1, 2, 3, 4, 5, 0, 1}));
+        // The frame in front is the one a click reaches.
+        const QPoint banner = window.Image7(0)->geometry().center();
+        QCOMPARE(window.childAt(banner), window.Image7(1));
+    }
+
+    void bannerClickOpensTheGamesPage() {
+        MainWindow window{PictureLibrary(dir->path())};
+        QVERIFY(!window.Form_Load().has_value());
+        UrlCatcher catcher;
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
+        for (int frame : {0, 4}) QTest::mouseClick(window.Image7(frame), Qt::RightButton);
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        QCOMPARE(catcher.opened.size(), 2);
+        QCOMPARE(catcher.opened[0], catcher.opened[1]);
+        QCOMPARE(catcher.opened[0].toLocalFile(), dir->path() + QStringLiteral("/about/index.html"));
+    }
+
+    void buttonsListAndNumberBoxChooseThePicture() {
+        MainWindow window{PictureLibrary(dir->path())};
+        QVERIFY(!window.Form_Load().has_value());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const auto pieceOf = [&](int picture) {
+            return QImage(QStringLiteral("%1/999/%2/1.gif").arg(dir->path()).arg(picture))
+                .convertToFormat(QImage::Format_RGB32);
+        };
+        const auto shownPiece = [&] {
+            return window.Image1(1)->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+        };
+        window.StartPuzzle();
+        QTest::mouseClick(window.Image4(), Qt::LeftButton);
+        QCOMPARE(window.start, 2);
+        QCOMPARE(window.Text2()->text(), QStringLiteral("2"));
+        QCOMPARE(window.List1()->currentRow(), 1);
+        QCOMPARE(window.windowTitle(), QStringLiteral("Mibaro 1.0版  文字解释：小狗"));
+        QVERIFY(!window.Timer2()->isActive());
+        QVERIFY(!window.board().gridVisible());
+        QCOMPARE(shownPiece(), pieceOf(2));
+
+        // Three folders: previous from 1 wraps to 3.
+        QTest::mouseClick(window.Image5(), Qt::LeftButton);
+        QTest::mouseClick(window.Image5(), Qt::LeftButton);
+        QCOMPARE(window.start, 3);
+        QCOMPARE(shownPiece(), pieceOf(3));
+
+        // A list click during play keeps the clock running.
+        window.StartPuzzle();
+        QListWidgetItem* first = window.List1()->item(0);
+        QTest::mouseClick(window.List1()->viewport(), Qt::LeftButton, {},
+                          window.List1()->visualItemRect(first).center());
+        QCOMPARE(window.start, 1);
+        QVERIFY(window.Timer2()->isActive());
+        QCOMPARE(window.windowTitle(), QStringLiteral("Mibaro 1.0版  文字解释：小猫"));
+
+        // Typing into the number box: the caption stays.
+        window.Text2()->selectAll();
+        QTest::keyClicks(window.Text2(), QStringLiteral("2"));
+        QCOMPARE(window.start, 2);
+        QCOMPARE(shownPiece(), pieceOf(2));
+        QTest::keyClick(window.Text2(), Qt::Key_Backspace);
+        QCOMPARE(window.start, 2);  // an empty box keeps the picture
+        QTest::keyClicks(window.Text2(), QStringLiteral("9"));
+        QCOMPARE(window.start, 1);
+        QCOMPARE(window.Text2()->text(), QStringLiteral("1"));
+        QCOMPARE(window.windowTitle(), QStringLiteral("Mibaro 1.0版  文字解释：小猫"));
     }
 
 private:
