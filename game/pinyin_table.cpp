@@ -31,7 +31,8 @@ PinyinTable::PinyinTable(QString table) : table_(std::move(table)) {
     while (lineStart < size) {
         qsizetype lineEnd = table_.indexOf(QLatin1String("\r\n"), lineStart);
         const qsizetype next = lineEnd < 0 ? size : lineEnd + 2;
-        if (lineEnd < 0) lineEnd = size;
+        if (lineEnd < 0)
+            lineEnd = size;
 
         // The character: one UTF-16 unit, or a surrogate pair.
         char32_t c = text[lineStart].unicode();
@@ -47,14 +48,16 @@ PinyinTable::PinyinTable(QString table) : table_(std::move(table)) {
             !QChar::isSurrogate(c) && c != U' ' && readingStart < lineEnd && text[space] == u' ' &&
             !QStringView(table_).sliced(readingStart, lineEnd - readingStart).contains(u' ');
         // emplace keeps the first line of a character.
-        if (wellFormed) readings_.emplace(c, Span{readingStart, lineEnd - readingStart});
+        if (wellFormed)
+            readings_.emplace(c, Span{readingStart, lineEnd - readingStart});
         lineStart = next;
     }
 }
 
 std::optional<QString> PinyinTable::LookupPinyin(char32_t c) const {
     const auto found = readings_.find(c);
-    if (found == readings_.end()) return std::nullopt;
+    if (found == readings_.end())
+        return std::nullopt;
     return table_.mid(found->second.start, found->second.length);
 }
 
@@ -63,10 +66,11 @@ std::array<QString, kPinyinPartCount> PinyinTable::LoadPinyinParts() {
     std::array<QString, kPinyinPartCount> parts;
     for (int i = 0; i < kPinyinPartCount; ++i) {
         QFile file(QStringLiteral(":/pinyin/part%1.txt").arg(i, 2, 10, QLatin1Char('0')));
-        if (!file.open(QIODevice::ReadOnly)) continue;
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
         const QByteArray bytes = file.readAll();
-        parts[static_cast<std::size_t>(i)] =
-            decodeGameText(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        parts[static_cast<std::size_t>(i)] = decodeGameText(
+            std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     }
     return parts;
 }

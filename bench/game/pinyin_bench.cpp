@@ -12,17 +12,20 @@ namespace {
 
 QString joinedTable() {
     QString joined;
-    for (const QString& part : tukomi::PinyinTable::LoadPinyinParts()) joined += part;
+    for (const QString& part : tukomi::PinyinTable::LoadPinyinParts())
+        joined += part;
     return joined;
 }
 
 void LoadPinyinParts(benchmark::State& state) {
-    for (auto _ : state) benchmark::DoNotOptimize(tukomi::PinyinTable::LoadPinyinParts());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(tukomi::PinyinTable::LoadPinyinParts());
 }
 BENCHMARK(LoadPinyinParts)->Unit(benchmark::kMillisecond);
 
 void LoadAndJoinPinyinParts(benchmark::State& state) {
-    for (auto _ : state) benchmark::DoNotOptimize(joinedTable());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(joinedTable());
 }
 BENCHMARK(LoadAndJoinPinyinParts)->Unit(benchmark::kMillisecond);
 
@@ -39,7 +42,8 @@ BENCHMARK(BuildPinyinMap)->Unit(benchmark::kMillisecond);
 void BuildPinyinLineOfAPictureText(benchmark::State& state) {
     const tukomi::PinyinTable table(joinedTable());
     const QString text = QString::fromUtf8("池塘里的青蛙");
-    for (auto _ : state) benchmark::DoNotOptimize(tukomi::BuildPinyinLine(text, table));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(tukomi::BuildPinyinLine(text, table));
 }
 BENCHMARK(BuildPinyinLineOfAPictureText)->Unit(benchmark::kMicrosecond);
 
@@ -48,7 +52,8 @@ BENCHMARK(BuildPinyinLineOfAPictureText)->Unit(benchmark::kMicrosecond);
 void PlainSearchOfTheLastLine(benchmark::State& state) {
     const QString table = joinedTable();
     const QString needle = QString::fromUtf8("瑳");
-    for (auto _ : state) benchmark::DoNotOptimize(table.indexOf(needle));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(table.indexOf(needle));
 }
 BENCHMARK(PlainSearchOfTheLastLine)->Unit(benchmark::kMicrosecond);
 

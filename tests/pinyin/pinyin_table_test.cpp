@@ -22,25 +22,34 @@ constexpr int kPartMaxLines = 2241;
 constexpr int kPartMinBytes = 18059;
 constexpr int kPartMaxBytes = 20436;
 
-QString u(const char* utf8) { return QString::fromUtf8(utf8); }
-char32_t ch(const char* utf8) { return QString::fromUtf8(utf8).toUcs4().value(0); }
-std::string s(const QString& text) { return text.toStdString(); }
+QString u(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+char32_t ch(const char* utf8) {
+    return QString::fromUtf8(utf8).toUcs4().value(0);
+}
+std::string s(const QString& text) {
+    return text.toStdString();
+}
 
 QByteArray readFile(const QString& path) {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return {};
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
     return f.readAll();
 }
 
 QString partPath(int i) {
-    return QStringLiteral(TUKOMI_SOURCE_DIR "/data/pinyin/part%1.txt").arg(i, 2, 10, QLatin1Char('0'));
+    return QStringLiteral(TUKOMI_SOURCE_DIR "/data/pinyin/part%1.txt")
+        .arg(i, 2, 10, QLatin1Char('0'));
 }
 
 // The built-in table, joined the way the main window joins it.
 const QString& joinedTable() {
     static const QString table = [] {
         QString joined;
-        for (const QString& part : PinyinTable::LoadPinyinParts()) joined += part;
+        for (const QString& part : PinyinTable::LoadPinyinParts())
+            joined += part;
         return joined;
     }();
     return table;
@@ -53,7 +62,8 @@ const PinyinTable& table() {
 
 QStringList tableLines() {
     QStringList lines = joinedTable().split(QStringLiteral("\r\n"));
-    if (!lines.isEmpty() && lines.back().isEmpty()) lines.pop_back();
+    if (!lines.isEmpty() && lines.back().isEmpty())
+        lines.pop_back();
     return lines;
 }
 
@@ -62,10 +72,12 @@ QStringList tableLines() {
 std::optional<QString> plainSearch(const QString& text, char32_t c) {
     const QString needle = QString::fromUcs4(&c, 1);
     const qsizetype at = text.indexOf(needle);
-    if (at < 0) return std::nullopt;
+    if (at < 0)
+        return std::nullopt;
     const qsizetype space = text.indexOf(u' ', at + needle.size());
     const qsizetype end = text.indexOf(QStringLiteral("\r\n"), at + needle.size());
-    if (space < 0 || end < 0 || end <= space) return std::nullopt;
+    if (space < 0 || end < 0 || end <= space)
+        return std::nullopt;
     return text.mid(space + 1, end - space - 1);
 }
 
@@ -76,6 +88,7 @@ struct Reading {
 
 // Characters of several readings keep the one a child learns first; the
 // neutral tone is 5; ü is written ü.
+// clang-format off
 constexpr Reading kNamedReadings[] = {
     {"行", "hang2"}, {"长", "chang2"}, {"乐", "yue4"}, {"着", "zhe5"},  {"为", "wei2"},
     {"了", "le5"},   {"的", "de5"},    {"妈", "ma1"},  {"好", "hao3"},  {"国", "guo2"},
@@ -91,6 +104,7 @@ constexpr Reading kNamedReadings[] = {
     {"ü", nullptr},  {" ", nullptr},   {"1", nullptr}, {"\r", nullptr}, {"😀", nullptr},
     {"𠀀", nullptr},
 };
+// clang-format on
 
 TEST(PinyinLookup, GivesTheChosenReadingOrNothing) {
     for (const Reading& r : kNamedReadings) {
@@ -114,11 +128,13 @@ TEST(PinyinLookup, CodePointsThatAreNoCharactersHaveNoReading) {
 // review.tsv beside the table's generator holds the hand decisions for the
 // common characters the sources disagree on; the table must carry them.
 TEST(PinyinLookup, HandReviewedReadingsAreTheTablesReadings) {
-    const QString review = QString::fromUtf8(readFile(TUKOMI_SOURCE_DIR "/tools/pinyin/review.tsv"));
+    const QString review =
+        QString::fromUtf8(readFile(TUKOMI_SOURCE_DIR "/tools/pinyin/review.tsv"));
     ASSERT_FALSE(review.isEmpty());
     int checked = 0;
     for (const QString& line : review.split(u'\n')) {
-        if (line.isEmpty() || line.startsWith(u'#')) continue;
+        if (line.isEmpty() || line.startsWith(u'#'))
+            continue;
         const QStringList fields = line.split(u'\t');
         ASSERT_GE(fields.size(), 2) << s(line);
         const auto reading = table().LookupPinyin(fields[0].toUcs4().value(0));
@@ -134,7 +150,8 @@ TEST(PinyinLookup, MapAgreesWithAPlainSearchForEveryCharacterOfTheTable) {
     std::set<char32_t> seen;
     for (const QString& line : tableLines()) {
         const char32_t c = line.toUcs4().value(0);
-        if (!seen.insert(c).second) continue;
+        if (!seen.insert(c).second)
+            continue;
         const auto expected = plainSearch(text, c);
         const auto mapped = table().LookupPinyin(c);
         ASSERT_TRUE(expected && mapped) << s(line);
@@ -234,7 +251,8 @@ TEST(PinyinTableFile, HoldsAllOfGb2312ButOneAndNoSortedOrder) {
         for (int lo = 0xA1; lo <= 0xFE; ++lo) {
             const char bytes[] = {static_cast<char>(hi), static_cast<char>(lo)};
             const QString c = decodeGameText(std::string_view(bytes, 2));
-            if (c.size() != 1 || c == QChar(0xFFFD)) continue;  // the unused codes of the last rows
+            if (c.size() != 1 || c == QChar(0xFFFD))
+                continue;  // the unused codes of the last rows
             const bool known = table().LookupPinyin(c[0].unicode()).has_value();
             if (c == u("肀")) {
                 EXPECT_FALSE(known) << "肀 is the one character of GB2312 left out";
