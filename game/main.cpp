@@ -16,7 +16,6 @@ using namespace tukomi;
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tukomi"));
-    QApplication::setApplicationDisplayName(MainWindow::caption());
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
     QApplication::setDesktopFileName(QStringLiteral("org.mibaro.Tukomi"));
 
