@@ -1,0 +1,438 @@
+#include "character_file.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonParseError>
+#include <QResource>
+#include <QtEndian>
+#include <atomic>
+#include <cstring>
+#include <map>
+#include <optional>
+#include <vector>
+
+namespace tukomi {
+namespace {
+
+constexpr int kManifestFormat = 1;
+constexpr qint64 kMaxManifestBytes = 64 * 1024;
+constexpr int kMaxNameLength = 64;
+constexpr int kMaxImagePathLength = 200;
+
+// The binary resource layout written by rcc: a header ("qres", version, then
+// the offsets of the node tree, the file data and the names, and from
+// version 3 a flags word), a tree of fixed-size nodes starting with the
+// root directory, names as length + hash + UTF-16, data as length + bytes.
+// Qt trusts these offsets, so every one is checked here first.
+constexpr char kResourceMagic[4] = {'q', 'r', 'e', 's'};
+constexpr quint32 kMinResourceVersion = 1;
+constexpr quint32 kMaxResourceVersion = 3;
+constexpr quint16 kNodeCompressed = 0x01;
+constexpr quint16 kNodeDirectory = 0x02;
+constexpr quint16 kNodeCompressedZstd = 0x04;
+constexpr int kMaxTreeDepth = 8;
+constexpr quint32 kMaxNodes = 4096;
+
+class ResourceChecker {
+public:
+    explicit ResourceChecker(const QByteArray& bytes)
+        : data_(reinterpret_cast<const uchar*>(bytes.constData())),
+          size_(static_cast<quint64>(bytes.size())) {}
+
+    // Empty when the layout is sound, else what is wrong.
+    QString check() {
+        if (size_ < 4 || std::memcmp(data_, kResourceMagic, 4) != 0) {
+            return QStringLiteral("not a character file (no resource header)");
+        }
+        if (size_ < 20) return QStringLiteral("truncated resource header");
+        const quint32 version = read32(4);
+        if (version < kMinResourceVersion || version > kMaxResourceVersion) {
+            return QStringLiteral("unsupported resource version %1").arg(version);
+        }
+        tree_ = read32(8);
+        data_offset_ = read32(12);
+        names_ = read32(16);
+        if (version >= 3) {
+            if (size_ < 24) return QStringLiteral("truncated resource header");
+            if (read32(20) != 0) return QStringLiteral("compressed resources are not supported");
+        }
+        if (tree_ >= size_ || data_offset_ >= size_ || names_ >= size_) {
+            return QStringLiteral("resource offsets point past the end of the file");
+        }
+        nodeSize_ = version >= 2 ? 22 : 14;
+        visited_.assign(kMaxNodes, false);
+        return checkDirectory(0, 0);
+    }
+
+private:
+    quint32 read32(quint64 at) const { return qFromBigEndian<quint32>(data_ + at); }
+    quint16 read16(quint64 at) const { return qFromBigEndian<quint16>(data_ + at); }
+    bool fits(quint64 at, quint64 length) const { return at <= size_ && length <= size_ - at; }
+
+    quint64 nodeAt(quint32 node) const { return tree_ + quint64(node) * nodeSize_; }
+
+    QString checkNode(quint32 node, int depth) {
+        if (node >= kMaxNodes) return QStringLiteral("resource tree too large");
+        if (!fits(nodeAt(node), nodeSize_)) return QStringLiteral("resource tree is truncated");
+        if (visited_[node]) return QStringLiteral("resource tree has a loop");
+        visited_[node] = true;
+        const quint64 at = nodeAt(node);
+        const quint64 name = names_ + quint64(read32(at));
+        if (!fits(name, 6) || !fits(name + 6, quint64(read16(name)) * 2)) {
+            return QStringLiteral("resource name points past the end of the file");
+        }
+        const quint16 flags = read16(at + 4);
+        if (flags & (kNodeCompressed | kNodeCompressedZstd)) {
+            return QStringLiteral("compressed resources are not supported");
+        }
+        if (flags & ~kNodeDirectory) return QStringLiteral("unknown resource entry flags");
+        if (flags & kNodeDirectory) return checkDirectory(node, depth + 1);
+        const quint64 content = data_offset_ + quint64(read32(at + 10));
+        if (!fits(content, 4) || !fits(content + 4, read32(content))) {
+            return QStringLiteral("resource data points past the end of the file");
+        }
+        return {};
+    }
+
+    QString checkDirectory(quint32 node, int depth) {
+        if (depth > kMaxTreeDepth) return QStringLiteral("resource tree too deep");
+        if (node == 0) {
+            if (!fits(nodeAt(0), nodeSize_)) return QStringLiteral("resource tree is truncated");
+            visited_[0] = true;
+            if (!(read16(nodeAt(0) + 4) & kNodeDirectory)) {
+                return QStringLiteral("resource tree has no root folder");
+            }
+        }
+        const quint64 at = nodeAt(node);
+        const quint32 count = read32(at + 6);
+        const quint32 first = read32(at + 10);
+        if (count > kMaxNodes || first > kMaxNodes) return QStringLiteral("resource tree too large");
+        for (quint32 i = 0; i < count; ++i) {
+            if (QString problem = checkNode(first + i, depth); !problem.isEmpty()) return problem;
+        }
+        return {};
+    }
+
+    const uchar* data_;
+    quint64 size_;
+    quint64 tree_ = 0;
+    quint64 data_offset_ = 0;
+    quint64 names_ = 0;
+    quint64 nodeSize_ = 0;
+    std::vector<bool> visited_;
+};
+
+QString nextMapRoot() {
+    static std::atomic<int> counter{0};
+    return QStringLiteral("/tukomi-character-%1").arg(++counter);
+}
+
+// Reads a member of a JSON object, naming the member in the message when it
+// is missing or of the wrong kind.
+class ManifestReader {
+public:
+    QString problem;
+
+    bool failed() const { return !problem.isEmpty(); }
+
+    std::optional<QJsonObject> object(const QJsonObject& parent, const QString& key,
+                                      const QString& where) {
+        const QJsonValue value = parent.value(key);
+        if (value.isUndefined()) return fail(where, QStringLiteral("is missing")), std::nullopt;
+        if (!value.isObject()) return fail(where, QStringLiteral("must be an object")), std::nullopt;
+        return value.toObject();
+    }
+
+    std::optional<QJsonArray> array(const QJsonObject& parent, const QString& key,
+                                    const QString& where) {
+        const QJsonValue value = parent.value(key);
+        if (value.isUndefined()) return fail(where, QStringLiteral("is missing")), std::nullopt;
+        if (!value.isArray()) return fail(where, QStringLiteral("must be a list")), std::nullopt;
+        return value.toArray();
+    }
+
+    std::optional<QString> string(const QJsonObject& parent, const QString& key,
+                                  const QString& where, int maxLength) {
+        const QJsonValue value = parent.value(key);
+        if (value.isUndefined()) return fail(where, QStringLiteral("is missing")), std::nullopt;
+        const QString text = value.toString();
+        if (!value.isString() || text.isEmpty() || text.size() > maxLength) {
+            fail(where, QStringLiteral("must be a text of 1 to %1 characters").arg(maxLength));
+            return std::nullopt;
+        }
+        return text;
+    }
+
+    std::optional<int> integer(const QJsonObject& parent, const QString& key, const QString& where,
+                               int min, int max) {
+        const QJsonValue value = parent.value(key);
+        if (value.isUndefined()) return fail(where, QStringLiteral("is missing")), std::nullopt;
+        const double number = value.toDouble();
+        if (!value.isDouble() || number != static_cast<double>(static_cast<qint64>(number)) ||
+            number < min || number > max) {
+            fail(where, QStringLiteral("must be a whole number from %1 to %2").arg(min).arg(max));
+            return std::nullopt;
+        }
+        return static_cast<int>(number);
+    }
+
+    std::optional<QColor> colour(const QJsonObject& parent, const QString& key,
+                                 const QString& where) {
+        const auto text = string(parent, key, where, 32);
+        if (!text) return std::nullopt;
+        const QColor colour = QColor::fromString(*text);
+        if (!colour.isValid()) return fail(where, QStringLiteral("is not a colour")), std::nullopt;
+        return colour;
+    }
+
+    void fail(const QString& where, const QString& what) {
+        if (problem.isEmpty()) problem = QStringLiteral("manifest: %1 %2").arg(where, what);
+    }
+};
+
+bool isSafeImagePath(const QString& path) {
+    if (path.startsWith(u'/') || path.contains(u'\\') || path.contains(u':')) return false;
+    const QStringList parts = path.split(u'/');
+    for (const QString& part : parts) {
+        if (part.isEmpty() || part == QLatin1String(".") || part == QLatin1String("..")) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+const char* characterAnimationName(CharacterAnimation animation) {
+    switch (animation) {
+        case CharacterAnimation::Appear:
+            return "appear";
+        case CharacterAnimation::Idle:
+            return "idle";
+        case CharacterAnimation::Speak:
+            return "speak";
+        case CharacterAnimation::Disappear:
+            return "disappear";
+    }
+    return "";
+}
+
+// Does the work of CharacterFile::Load; a friend so that the file's members
+// stay private.
+class CharacterFileReader {
+public:
+    explicit CharacterFileReader(CharacterFile& file) : file_(file) {}
+
+    QString read() {
+        QFile input(file_.path_);
+        if (!input.open(QIODevice::ReadOnly)) {
+            return QStringLiteral("cannot open the character file: %1").arg(input.errorString());
+        }
+        const qint64 size = input.size();
+        if (size <= 0) return QStringLiteral("the character file is empty");
+        if (size > CharacterFile::kMaxFileBytes) {
+            return QStringLiteral("the character file is larger than %1 bytes")
+                .arg(CharacterFile::kMaxFileBytes);
+        }
+        file_.bytes_ = input.readAll();
+        if (file_.bytes_.size() != size) {
+            return QStringLiteral("cannot read the character file: %1").arg(input.errorString());
+        }
+        if (QString problem = ResourceChecker(file_.bytes_).check(); !problem.isEmpty()) {
+            return problem;
+        }
+        file_.mapRoot_ = nextMapRoot();
+        if (!QResource::registerResource(reinterpret_cast<const uchar*>(file_.bytes_.constData()),
+                                         file_.mapRoot_)) {
+            return QStringLiteral("the resource inside the character file is not usable");
+        }
+        file_.registered_ = true;
+        return readManifest();
+    }
+
+private:
+    QString resourcePath(const QString& name) const {
+        return file_.resourceRoot() + QLatin1Char('/') + name;
+    }
+
+    QString readManifest() {
+        QFile manifestFile(resourcePath(QStringLiteral("manifest.json")));
+        if (!manifestFile.open(QIODevice::ReadOnly)) {
+            return QStringLiteral("the character file holds no manifest.json");
+        }
+        if (manifestFile.size() > kMaxManifestBytes) {
+            return QStringLiteral("manifest.json is larger than %1 bytes").arg(kMaxManifestBytes);
+        }
+        QJsonParseError parseError;
+        const QJsonDocument document = QJsonDocument::fromJson(manifestFile.readAll(), &parseError);
+        if (parseError.error != QJsonParseError::NoError) {
+            return QStringLiteral("manifest.json is not valid JSON at offset %1: %2")
+                .arg(parseError.offset)
+                .arg(parseError.errorString());
+        }
+        if (!document.isObject()) return QStringLiteral("manifest.json must hold an object");
+        const QJsonObject root = document.object();
+
+        ManifestReader m;
+        const auto format = m.integer(root, QStringLiteral("format"), QStringLiteral("format"),
+                                      kManifestFormat, kManifestFormat);
+        if (!format) return m.problem;
+        const auto name = m.string(root, QStringLiteral("name"), QStringLiteral("name"),
+                                   kMaxNameLength);
+        if (!name) return m.problem;
+        file_.name_ = *name;
+
+        const auto frameSize =
+            m.object(root, QStringLiteral("frameSize"), QStringLiteral("frameSize"));
+        if (!frameSize) return m.problem;
+        const auto width =
+            m.integer(*frameSize, QStringLiteral("width"), QStringLiteral("frameSize.width"),
+                      CharacterFile::kMinFramePixels, CharacterFile::kMaxFramePixels);
+        const auto height =
+            m.integer(*frameSize, QStringLiteral("height"), QStringLiteral("frameSize.height"),
+                      CharacterFile::kMinFramePixels, CharacterFile::kMaxFramePixels);
+        if (m.failed()) return m.problem;
+        file_.frameSize_ = QSize(*width, *height);
+
+        if (QString problem = readBalloon(m, root); !problem.isEmpty()) return problem;
+
+        const auto animations =
+            m.object(root, QStringLiteral("animations"), QStringLiteral("animations"));
+        if (!animations) return m.problem;
+        for (int i = 0; i < kCharacterAnimationCount; ++i) {
+            const auto which = static_cast<CharacterAnimation>(i);
+            if (QString problem = readAnimation(m, *animations, which); !problem.isEmpty()) {
+                return problem;
+            }
+        }
+        return {};
+    }
+
+    QString readBalloon(ManifestReader& m, const QJsonObject& root) {
+        const auto balloon = m.object(root, QStringLiteral("balloon"), QStringLiteral("balloon"));
+        if (!balloon) return m.problem;
+        BalloonStyle& style = file_.balloon_;
+        const auto background = m.colour(*balloon, QStringLiteral("background"),
+                                          QStringLiteral("balloon.background"));
+        const auto border =
+            m.colour(*balloon, QStringLiteral("border"), QStringLiteral("balloon.border"));
+        const auto text = m.colour(*balloon, QStringLiteral("text"), QStringLiteral("balloon.text"));
+        const auto family = m.string(*balloon, QStringLiteral("fontFamily"),
+                                     QStringLiteral("balloon.fontFamily"), kMaxNameLength);
+        const auto fontSize =
+            m.integer(*balloon, QStringLiteral("fontSize"), QStringLiteral("balloon.fontSize"),
+                      CharacterFile::kMinFontPixels, CharacterFile::kMaxFontPixels);
+        if (m.failed()) return m.problem;
+        style = {*background, *border, *text, *family, *fontSize};
+        return {};
+    }
+
+    QString readAnimation(ManifestReader& m, const QJsonObject& animations,
+                          CharacterAnimation which) {
+        const QString name = QString::fromLatin1(characterAnimationName(which));
+        const QString where = QStringLiteral("animations.") + name;
+        const auto animation = m.object(animations, name, where);
+        if (!animation) return m.problem;
+        const auto frames = m.array(*animation, QStringLiteral("frames"), where + QStringLiteral(".frames"));
+        if (!frames) return m.problem;
+        if (frames->isEmpty() || frames->size() > CharacterFile::kMaxFramesPerAnimation) {
+            return QStringLiteral("manifest: %1.frames must hold 1 to %2 frames")
+                .arg(where)
+                .arg(CharacterFile::kMaxFramesPerAnimation);
+        }
+        auto& out = file_.animations_[static_cast<std::size_t>(which)];
+        for (qsizetype i = 0; i < frames->size(); ++i) {
+            const QString frameWhere = QStringLiteral("%1.frames[%2]").arg(where).arg(i);
+            const QJsonValue value = frames->at(i);
+            if (!value.isObject()) {
+                return QStringLiteral("manifest: %1 must be an object").arg(frameWhere);
+            }
+            const QJsonObject frame = value.toObject();
+            const auto image = m.string(frame, QStringLiteral("image"), frameWhere + QStringLiteral(".image"),
+                                        kMaxImagePathLength);
+            const auto duration =
+                m.integer(frame, QStringLiteral("duration"), frameWhere + QStringLiteral(".duration"), 1,
+                          CharacterFile::kMaxFrameDurationMs);
+            if (m.failed()) return m.problem;
+            if (!isSafeImagePath(*image)) {
+                return QStringLiteral("manifest: %1.image \"%2\" is not a path inside the file")
+                    .arg(frameWhere, *image);
+            }
+            QImage picture;
+            if (QString problem = decodeFrame(*image, &picture); !problem.isEmpty()) {
+                return problem;
+            }
+            out.push_back(CharacterFrame{picture, *duration});
+        }
+        return {};
+    }
+
+    // Decodes a frame once, however many animations use it; the size is
+    // checked before decoding so that a hostile image cannot ask for a huge
+    // buffer.
+    QString decodeFrame(const QString& image, QImage* picture) {
+        if (auto known = decoded_.find(image); known != decoded_.end()) {
+            *picture = known->second;
+            return {};
+        }
+        QFile frameFile(resourcePath(image));
+        if (!frameFile.open(QIODevice::ReadOnly)) {
+            return QStringLiteral("frame \"%1\" is missing from the character file").arg(image);
+        }
+        QByteArray encoded = frameFile.readAll();
+        QBuffer buffer(&encoded);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer, "png");
+        reader.setDecideFormatFromContent(false);
+        if (!reader.canRead()) return QStringLiteral("frame \"%1\" is not a PNG image").arg(image);
+        if (reader.size() != file_.frameSize_) {
+            return QStringLiteral("frame \"%1\" is %2 x %3 pixels, not %4 x %5")
+                .arg(image)
+                .arg(reader.size().width())
+                .arg(reader.size().height())
+                .arg(file_.frameSize_.width())
+                .arg(file_.frameSize_.height());
+        }
+        QImage decodedImage = reader.read();
+        if (decodedImage.isNull() || decodedImage.size() != file_.frameSize_) {
+            return QStringLiteral("frame \"%1\" cannot be decoded: %2")
+                .arg(image, reader.errorString());
+        }
+        decodedImage = decodedImage.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        decoded_.emplace(image, decodedImage);
+        *picture = decodedImage;
+        return {};
+    }
+
+    CharacterFile& file_;
+    std::map<QString, QImage> decoded_;
+};
+
+std::unique_ptr<CharacterFile> CharacterFile::Load(const QString& path, LoadError* error) {
+    std::unique_ptr<CharacterFile> file(new CharacterFile);
+    file->path_ = path;
+    if (QString problem = CharacterFileReader(*file).read(); !problem.isEmpty()) {
+        if (error) *error = LoadError{path, 0, problem};
+        return nullptr;
+    }
+    return file;
+}
+
+CharacterFile::~CharacterFile() {
+    if (registered_) {
+        QResource::unregisterResource(reinterpret_cast<const uchar*>(bytes_.constData()),
+                                      mapRoot_);
+    }
+}
+
+int CharacterFile::durationMs(CharacterAnimation animation) const {
+    int total = 0;
+    for (const CharacterFrame& frame : frames(animation)) total += frame.durationMs;
+    return total;
+}
+
+}  // namespace tukomi
