@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Chooses pictures in the real game: the next and previous buttons (with
+# wrap-around), a list entry and a number typed into the number box, each
+# time checking the board's first cell by screenshot and the caption.
+# usage: navigation_e2e.sh TUKOMI_BINARY SCREENSHOT_FOLDER
+set -u
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/xvfb_session.sh"
+e2e_skip_unless Xvfb xdotool import convert iconv
+game=$1 shots=$2
+mkdir -p "$shots"
+trap e2e_stop EXIT
+
+e2e_make_program_folder "$game" 3
+e2e_start_display
+"$E2E_DIR/tukomi" 2>"$E2E_DIR/stderr" &
+E2E_APP_PID=$!
+window=$(timeout 20 xdotool search --sync --onlyvisible --name 'Mibaro' | head -n 1)
+[ -n "$window" ] || e2e_fail "no window appeared; stderr: $(cat "$E2E_DIR/stderr")"
+sleep 0.5
+eval "$(xdotool getwindowgeometry --shell "$window")"
+
+probe_x=54 probe_y=100
+expect_picture() {
+    local what=$1 picture=$2 caption=$3 shot="$shots/navigation-$1.png"
+    sleep 0.4
+    import -window root "$shot"
+    local want got
+    want=$(e2e_pixel "$E2E_DIR/999/$picture/1.gif" $probe_x $probe_y)
+    got=$(e2e_pixel "$shot" $(( X + probe_x )) $(( Y + probe_y )))
+    [ "$got" = "$want" ] || e2e_fail "$what: the board does not show picture $picture ($got, want $want)"
+    local title
+    title=$(xdotool getwindowname "$window")
+    [ "$title" = "$caption" ] || e2e_fail "$what: caption is '$title', not '$caption'"
+    echo "ok: $what -> picture $picture"
+}
+click() { xdotool mousemove --sync $(( X + $1 )) $(( Y + $2 )) click 1; }
+
+next_button="$(( 336 + 57 )) $(( 56 + 23 ))"
+previous_button="$(( 336 + 57 )) $(( 104 + 24 ))"
+
+click $next_button
+expect_picture next 2 "Mibaro 1.0版  文字解释：小狗"
+click $previous_button
+click $previous_button
+expect_picture previous-wraps 3 "Mibaro 1.0版  文字解释："
+# The list's first entry (the list starts at 456, 8).
+click $(( 456 + 40 )) $(( 8 + 8 ))
+expect_picture list 1 "Mibaro 1.0版  文字解释：小猫"
+# Type 2 into the number box (at 376, 272): the caption stays.
+click $(( 376 + 20 )) $(( 272 + 12 ))
+xdotool key --clearmodifiers ctrl+a type 2
+expect_picture typed 2 "Mibaro 1.0版  文字解释：小猫"
+kill -0 "$E2E_APP_PID" 2>/dev/null || e2e_fail "the game ended"
+echo "PASS"
