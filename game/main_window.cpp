@@ -213,9 +213,11 @@ std::optional<LoadError> MainWindow::Form_Load() {
 }
 
 void MainWindow::LoadPinyinTable() {
-    // The table is kept in thirteen hidden parts and joined once; the parts
-    // are filled from the built-in table when it is added to the program.
+    Text3_ = PinyinTable::LoadPinyinParts();
     PinYinStr1.clear();
+    qsizetype length = 0;
+    for (const QString& part : Text3_) length += part.size();
+    PinYinStr1.reserve(length);
     for (const QString& part : Text3_) PinYinStr1 += part;
 }
 

@@ -11,6 +11,7 @@
 #include "dragging.h"
 #include "navigation.h"
 #include "picture_library.h"
+#include "pinyin_table.h"
 #include "twips.h"
 
 class QFrame;
@@ -31,7 +32,6 @@ class MainWindow : public QWidget, private NavigationControls {
 public:
     static constexpr int kClientWidthTwips = 8970;
     static constexpr int kClientHeightTwips = 5400;
-    static constexpr int kPinyinPartCount = 13;
 
     explicit MainWindow(PictureLibrary library, Board::UniformSource shuffleSource = {},
                         QWidget* parent = nullptr);
@@ -147,8 +147,8 @@ private:
     int bannerFrame_ = 0;
     bool painted_ = false;
 
-    // Thirteen hidden parts of the pinyin table; joined into PinYinStr1 at
-    // start-up.
+    // The built-in pinyin table in its thirteen parts; joined into
+    // PinYinStr1 at start-up.
     std::array<QString, kPinyinPartCount> Text3_;
     // The picture folder the folder lister counts; see PictureLibrary::pictureCount.
     QString Dir1_;

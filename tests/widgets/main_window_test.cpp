@@ -74,6 +74,10 @@ private slots:
         MainWindow window{PictureLibrary(dir->path())};
         QVERIFY(!window.Form_Load().has_value());
         QCOMPARE(window.start, 1);
+        // The built-in pinyin table, joined from its parts without gaps.
+        QVERIFY(window.PinYinStr1.startsWith(QStringLiteral("禬 gui4\r\n")));
+        QVERIFY(window.PinYinStr1.endsWith(QStringLiteral("瑳 cuo1\r\n")));
+        QCOMPARE(window.PinYinStr1.count(QStringLiteral("\r\n")), 27553);
         QCOMPARE(window.windowTitle(), QStringLiteral("Mibaro 1.0版"));
         QCOMPARE(window.size(), QSize(598, 360));
         QCOMPARE(window.minimumSize(), window.maximumSize());
