@@ -22,7 +22,7 @@ public:
         if (length < text.size() && length > 0 && text[length - 1] >= 0xD800 && text[length - 1] <= 0xDBFF) {
             --length;
         }
-        std::copy_n(text.data(), length, units_.data());
+        for (size_t i = 0; i < length; ++i) units_[i] = text[i];
         units_[length] = 0;
         length_ = length;
         return length == text.size();
