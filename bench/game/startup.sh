@@ -3,6 +3,8 @@
 # minimal Qt Widgets window of the same size, both under one Xvfb display and
 # in alternation, so both see the same machine load.
 # usage: bench/game/startup.sh [BUILD_DIR] [RUNS]
+#   COMPARE_WITH=/other/bin/tukomi also times another build of the game in the
+#   same run (for example one without a feature, to see what it costs).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-$root/build}
@@ -34,9 +36,10 @@ median() { sort -n | awk '{a[NR]=$1} END {print (NR % 2 ? a[(NR+1)/2] : (a[NR/2]
 # One warm-up each, so that both start from a warm file cache.
 time_ms "$game" --quit-after-first-frame >/dev/null
 time_ms "$minimal" >/dev/null
-game_times=() minimal_times=() text_times=()
+game_times=() minimal_times=() text_times=() other_times=()
 for _ in $(seq "$runs"); do
     game_times+=("$(time_ms "$game" --quit-after-first-frame)")
+    [ -n "${COMPARE_WITH:-}" ] && other_times+=("$(time_ms "$COMPARE_WITH" --quit-after-first-frame)")
     minimal_times+=("$(time_ms "$minimal")")
     text_times+=("$(time_ms "$minimal" --with-text)")
 done
@@ -51,3 +54,7 @@ awk -v g="$g" -v m="$m" -v t="$t" -v r="$runs" 'BEGIN {
     printf "tukomi / minimal window:           %6.2f\n", g / m
     printf "tukomi / window with one label:    %6.2f\n", g / t
 }'
+if [ -n "${COMPARE_WITH:-}" ]; then
+    o=$(printf '%s\n' "${other_times[@]}" | median)
+    awk -v o="$o" -v g="$g" 'BEGIN { printf "compared build:                    %6.1f ms (tukomi - compared: %+.1f ms)\n", o / 1000, (g - o) / 1000 }'
+fi
