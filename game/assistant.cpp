@@ -5,7 +5,6 @@
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
-#include <optional>
 
 #include "lenvoro_audio/audio_output.h"
 #include "lenvoro_audio/wave_file.h"
@@ -41,7 +40,8 @@ struct Assistant::PreparedSound {
 std::unique_ptr<Assistant> Assistant::Load(const QString& characterFile, QWidget* host,
                                            LoadError* error) {
     std::unique_ptr<CharacterFile> character = CharacterFile::Load(characterFile, error);
-    if (!character) return nullptr;
+    if (!character)
+        return nullptr;
     return std::make_unique<Assistant>(std::move(character), host);
 }
 
@@ -49,9 +49,8 @@ Assistant::Assistant(std::unique_ptr<CharacterFile> character, QWidget* host)
     : QWidget(host),
       character_(std::move(character)),
       balloon_(character_->balloon()),
-      outputFactory_([](const audio::AudioFormat& format) {
-          return audio::openDefaultOutput(format);
-      }) {
+      outputFactory_(
+          [](const audio::AudioFormat& format) { return audio::openDefaultOutput(format); }) {
     setObjectName(QStringLiteral("Assistant"));
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_NoSystemBackground);
@@ -61,8 +60,9 @@ Assistant::Assistant(std::unique_ptr<CharacterFile> character, QWidget* host)
     frameTimer_ = new QTimer(this);
     frameTimer_->setSingleShot(true);
     connect(frameTimer_, &QTimer::timeout, this, &Assistant::advanceFrame);
-    phaseTimer_ = new QTimer(this);
-    phaseTimer_->setSingleShot(true);
+    lingerTimer_ = new QTimer(this);
+    lingerTimer_->setSingleShot(true);
+    connect(lingerTimer_, &QTimer::timeout, this, &Assistant::startDisappearing);
     pollTimer_ = new QTimer(this);
     pollTimer_->setInterval(kSoundPollMs);
     connect(pollTimer_, &QTimer::timeout, this, &Assistant::checkSpeechEnd);
@@ -74,20 +74,23 @@ Assistant::Assistant(std::unique_ptr<CharacterFile> character, QWidget* host)
 
 Assistant::~Assistant() {
     frameTimer_->stop();
-    phaseTimer_->stop();
+    lingerTimer_->stop();
     pollTimer_->stop();
     joinWorker();
-    if (output_) output_->discard();
+    if (output_)
+        output_->discard();
     output_.reset();
 }
 
 void Assistant::joinWorker() {
-    if (worker_.joinable()) worker_.join();
+    if (worker_.joinable())
+        worker_.join();
 }
 
 void Assistant::AssistantSpeak(const QString& text, const QString& soundPath) {
     queue_.push_back({text, soundPath});
-    if (phase_ == Phase::Idle) startNextRequest();
+    if (phase_ == Phase::Idle)
+        startNextRequest();
 }
 
 QString Assistant::balloonText() const {
@@ -104,7 +107,8 @@ void Assistant::setTimeScale(double scale) {
 }
 
 void Assistant::setOutputFactory(OutputFactory factory) {
-    if (factory) outputFactory_ = std::move(factory);
+    if (factory)
+        outputFactory_ = std::move(factory);
 }
 
 int Assistant::scaledMs(int ms) const {
@@ -161,11 +165,13 @@ void Assistant::prepareSound(const QString& soundPath) {
 }
 
 void Assistant::onSoundPrepared(std::uint64_t serial, std::shared_ptr<PreparedSound> sound) {
-    if (serial != serial_) return;
+    if (serial != serial_)
+        return;
     joinWorker();
     sound_ = std::move(sound);
     soundReady_ = true;
-    if (phase_ == Phase::Waiting) beginSpeech();
+    if (phase_ == Phase::Waiting)
+        beginSpeech();
 }
 
 void Assistant::beginSpeech() {
@@ -180,8 +186,9 @@ void Assistant::beginSpeech() {
         pollTimer_->start();
     } else {
         const QString reason = sound_ ? sound_->problem : QStringLiteral("no recording");
-        const int silentMs = std::max<int>(kMinSilentSpeechMs, static_cast<int>(current_.text.size()) *
-                                                                   kSilentSpeechMsPerCharacter);
+        const int silentMs =
+            std::max<int>(kMinSilentSpeechMs,
+                          static_cast<int>(current_.text.size()) * kSilentSpeechMsPerCharacter);
         speechLimitMs_ = scaledMs(silentMs);
         pollTimer_->start();
         emit soundUnavailable(reason);
@@ -192,9 +199,11 @@ void Assistant::beginSpeech() {
 }
 
 void Assistant::checkSpeechEnd() {
-    if (phase_ != Phase::Speaking) return;
+    if (phase_ != Phase::Speaking)
+        return;
     const bool soundDone = output_ && output_->framesPlayed() >= soundFrames_;
-    if (soundDone || speechClock_.elapsed() >= speechLimitMs_) endSpeech();
+    if (soundDone || speechClock_.elapsed() >= speechLimitMs_)
+        endSpeech();
 }
 
 void Assistant::endSpeech() {
@@ -202,9 +211,7 @@ void Assistant::endSpeech() {
     phase_ = Phase::Lingering;
     emit speechFinished(current_.text);
     play(CharacterAnimation::Idle, /*loop=*/true);
-    phaseTimer_->disconnect();
-    connect(phaseTimer_, &QTimer::timeout, this, &Assistant::startDisappearing);
-    phaseTimer_->start(scaledMs(kLingerMs));
+    lingerTimer_->start(scaledMs(kLingerMs));
 }
 
 void Assistant::startDisappearing() {
@@ -233,6 +240,8 @@ void Assistant::play(CharacterAnimation animation, bool loop) {
     animation_ = animation;
     frameIndex_ = 0;
     loop_ = loop;
+    // Pieces raised while the character is out must not cover it.
+    raise();
     update();
     frameTimer_->start(scaledMs(character_->frames(animation).front().durationMs));
 }
@@ -282,8 +291,10 @@ void Assistant::placeWidget() {
     QRect balloon(QPoint(figure.right() - kBalloonInsetPixels - balloonSize.width() + 1,
                          figure.top() + kBalloonOverlapPixels - balloonSize.height()),
                   balloonSize);
-    if (balloon.left() < 0) balloon.moveLeft(0);
-    if (balloon.top() < 0) balloon.moveTop(0);
+    if (balloon.left() < 0)
+        balloon.moveLeft(0);
+    if (balloon.top() < 0)
+        balloon.moveTop(0);
     const QRect whole = figure.united(balloon);
     setGeometry(whole);
     figureRect_ = figure.translated(-whole.topLeft());

@@ -161,8 +161,8 @@ private:
     int frameIndex_ = 0;
     bool loop_ = false;
     QTimer* frameTimer_ = nullptr;
-    QTimer* phaseTimer_ = nullptr;  // linger and silent speech
-    QTimer* pollTimer_ = nullptr;   // follows the sound output while the voice plays
+    QTimer* lingerTimer_ = nullptr;  // the balloon's stay after the voice
+    QTimer* pollTimer_ = nullptr;    // follows the voice, or times the silent speech
 
     std::thread worker_;
     std::uint64_t serial_ = 0;

@@ -48,7 +48,8 @@ public:
         if (size_ < 4 || std::memcmp(data_, kResourceMagic, 4) != 0) {
             return QStringLiteral("not a character file (no resource header)");
         }
-        if (size_ < 20) return QStringLiteral("truncated resource header");
+        if (size_ < 20)
+            return QStringLiteral("truncated resource header");
         const quint32 version = read32(4);
         if (version < kMinResourceVersion || version > kMaxResourceVersion) {
             return QStringLiteral("unsupported resource version %1").arg(version);
@@ -57,8 +58,10 @@ public:
         data_offset_ = read32(12);
         names_ = read32(16);
         if (version >= 3) {
-            if (size_ < 24) return QStringLiteral("truncated resource header");
-            if (read32(20) != 0) return QStringLiteral("compressed resources are not supported");
+            if (size_ < 24)
+                return QStringLiteral("truncated resource header");
+            if (read32(20) != 0)
+                return QStringLiteral("compressed resources are not supported");
         }
         if (tree_ >= size_ || data_offset_ >= size_ || names_ >= size_) {
             return QStringLiteral("resource offsets point past the end of the file");
@@ -76,9 +79,12 @@ private:
     quint64 nodeAt(quint32 node) const { return tree_ + quint64(node) * nodeSize_; }
 
     QString checkNode(quint32 node, int depth) {
-        if (node >= kMaxNodes) return QStringLiteral("resource tree too large");
-        if (!fits(nodeAt(node), nodeSize_)) return QStringLiteral("resource tree is truncated");
-        if (visited_[node]) return QStringLiteral("resource tree has a loop");
+        if (node >= kMaxNodes)
+            return QStringLiteral("resource tree too large");
+        if (!fits(nodeAt(node), nodeSize_))
+            return QStringLiteral("resource tree is truncated");
+        if (visited_[node])
+            return QStringLiteral("resource tree has a loop");
         visited_[node] = true;
         const quint64 at = nodeAt(node);
         const quint64 name = names_ + quint64(read32(at));
@@ -89,8 +95,10 @@ private:
         if (flags & (kNodeCompressed | kNodeCompressedZstd)) {
             return QStringLiteral("compressed resources are not supported");
         }
-        if (flags & ~kNodeDirectory) return QStringLiteral("unknown resource entry flags");
-        if (flags & kNodeDirectory) return checkDirectory(node, depth + 1);
+        if (flags & ~kNodeDirectory)
+            return QStringLiteral("unknown resource entry flags");
+        if (flags & kNodeDirectory)
+            return checkDirectory(node, depth + 1);
         const quint64 content = data_offset_ + quint64(read32(at + 10));
         if (!fits(content, 4) || !fits(content + 4, read32(content))) {
             return QStringLiteral("resource data points past the end of the file");
@@ -99,9 +107,11 @@ private:
     }
 
     QString checkDirectory(quint32 node, int depth) {
-        if (depth > kMaxTreeDepth) return QStringLiteral("resource tree too deep");
+        if (depth > kMaxTreeDepth)
+            return QStringLiteral("resource tree too deep");
         if (node == 0) {
-            if (!fits(nodeAt(0), nodeSize_)) return QStringLiteral("resource tree is truncated");
+            if (!fits(nodeAt(0), nodeSize_))
+                return QStringLiteral("resource tree is truncated");
             visited_[0] = true;
             if (!(read16(nodeAt(0) + 4) & kNodeDirectory)) {
                 return QStringLiteral("resource tree has no root folder");
@@ -110,9 +120,11 @@ private:
         const quint64 at = nodeAt(node);
         const quint32 count = read32(at + 6);
         const quint32 first = read32(at + 10);
-        if (count > kMaxNodes || first > kMaxNodes) return QStringLiteral("resource tree too large");
+        if (count > kMaxNodes || first > kMaxNodes)
+            return QStringLiteral("resource tree too large");
         for (quint32 i = 0; i < count; ++i) {
-            if (QString problem = checkNode(first + i, depth); !problem.isEmpty()) return problem;
+            if (QString problem = checkNode(first + i, depth); !problem.isEmpty())
+                return problem;
         }
         return {};
     }
@@ -142,23 +154,28 @@ public:
     std::optional<QJsonObject> object(const QJsonObject& parent, const QString& key,
                                       const QString& where) {
         const QJsonValue value = parent.value(key);
-        if (value.isUndefined()) return fail(where, QStringLiteral("is missing")), std::nullopt;
-        if (!value.isObject()) return fail(where, QStringLiteral("must be an object")), std::nullopt;
+        if (value.isUndefined())
+            return fail(where, QStringLiteral("is missing")), std::nullopt;
+        if (!value.isObject())
+            return fail(where, QStringLiteral("must be an object")), std::nullopt;
         return value.toObject();
     }
 
     std::optional<QJsonArray> array(const QJsonObject& parent, const QString& key,
                                     const QString& where) {
         const QJsonValue value = parent.value(key);
-        if (value.isUndefined()) return fail(where, QStringLiteral("is missing")), std::nullopt;
-        if (!value.isArray()) return fail(where, QStringLiteral("must be a list")), std::nullopt;
+        if (value.isUndefined())
+            return fail(where, QStringLiteral("is missing")), std::nullopt;
+        if (!value.isArray())
+            return fail(where, QStringLiteral("must be a list")), std::nullopt;
         return value.toArray();
     }
 
     std::optional<QString> string(const QJsonObject& parent, const QString& key,
                                   const QString& where, int maxLength) {
         const QJsonValue value = parent.value(key);
-        if (value.isUndefined()) return fail(where, QStringLiteral("is missing")), std::nullopt;
+        if (value.isUndefined())
+            return fail(where, QStringLiteral("is missing")), std::nullopt;
         const QString text = value.toString();
         if (!value.isString() || text.isEmpty() || text.size() > maxLength) {
             fail(where, QStringLiteral("must be a text of 1 to %1 characters").arg(maxLength));
@@ -170,7 +187,8 @@ public:
     std::optional<int> integer(const QJsonObject& parent, const QString& key, const QString& where,
                                int min, int max) {
         const QJsonValue value = parent.value(key);
-        if (value.isUndefined()) return fail(where, QStringLiteral("is missing")), std::nullopt;
+        if (value.isUndefined())
+            return fail(where, QStringLiteral("is missing")), std::nullopt;
         const double number = value.toDouble();
         if (!value.isDouble() || number != static_cast<double>(static_cast<qint64>(number)) ||
             number < min || number > max) {
@@ -183,19 +201,23 @@ public:
     std::optional<QColor> colour(const QJsonObject& parent, const QString& key,
                                  const QString& where) {
         const auto text = string(parent, key, where, 32);
-        if (!text) return std::nullopt;
+        if (!text)
+            return std::nullopt;
         const QColor colour = QColor::fromString(*text);
-        if (!colour.isValid()) return fail(where, QStringLiteral("is not a colour")), std::nullopt;
+        if (!colour.isValid())
+            return fail(where, QStringLiteral("is not a colour")), std::nullopt;
         return colour;
     }
 
     void fail(const QString& where, const QString& what) {
-        if (problem.isEmpty()) problem = QStringLiteral("manifest: %1 %2").arg(where, what);
+        if (problem.isEmpty())
+            problem = QStringLiteral("manifest: %1 %2").arg(where, what);
     }
 };
 
 bool isSafeImagePath(const QString& path) {
-    if (path.startsWith(u'/') || path.contains(u'\\') || path.contains(u':')) return false;
+    if (path.startsWith(u'/') || path.contains(u'\\') || path.contains(u':'))
+        return false;
     const QStringList parts = path.split(u'/');
     for (const QString& part : parts) {
         if (part.isEmpty() || part == QLatin1String(".") || part == QLatin1String("..")) {
@@ -233,7 +255,8 @@ public:
             return QStringLiteral("cannot open the character file: %1").arg(input.errorString());
         }
         const qint64 size = input.size();
-        if (size <= 0) return QStringLiteral("the character file is empty");
+        if (size <= 0)
+            return QStringLiteral("the character file is empty");
         if (size > CharacterFile::kMaxFileBytes) {
             return QStringLiteral("the character file is larger than %1 bytes")
                 .arg(CharacterFile::kMaxFileBytes);
@@ -274,35 +297,42 @@ private:
                 .arg(parseError.offset)
                 .arg(parseError.errorString());
         }
-        if (!document.isObject()) return QStringLiteral("manifest.json must hold an object");
+        if (!document.isObject())
+            return QStringLiteral("manifest.json must hold an object");
         const QJsonObject root = document.object();
 
         ManifestReader m;
         const auto format = m.integer(root, QStringLiteral("format"), QStringLiteral("format"),
                                       kManifestFormat, kManifestFormat);
-        if (!format) return m.problem;
-        const auto name = m.string(root, QStringLiteral("name"), QStringLiteral("name"),
-                                   kMaxNameLength);
-        if (!name) return m.problem;
+        if (!format)
+            return m.problem;
+        const auto name =
+            m.string(root, QStringLiteral("name"), QStringLiteral("name"), kMaxNameLength);
+        if (!name)
+            return m.problem;
         file_.name_ = *name;
 
         const auto frameSize =
             m.object(root, QStringLiteral("frameSize"), QStringLiteral("frameSize"));
-        if (!frameSize) return m.problem;
+        if (!frameSize)
+            return m.problem;
         const auto width =
             m.integer(*frameSize, QStringLiteral("width"), QStringLiteral("frameSize.width"),
                       CharacterFile::kMinFramePixels, CharacterFile::kMaxFramePixels);
         const auto height =
             m.integer(*frameSize, QStringLiteral("height"), QStringLiteral("frameSize.height"),
                       CharacterFile::kMinFramePixels, CharacterFile::kMaxFramePixels);
-        if (m.failed()) return m.problem;
+        if (m.failed())
+            return m.problem;
         file_.frameSize_ = QSize(*width, *height);
 
-        if (QString problem = readBalloon(m, root); !problem.isEmpty()) return problem;
+        if (QString problem = readBalloon(m, root); !problem.isEmpty())
+            return problem;
 
         const auto animations =
             m.object(root, QStringLiteral("animations"), QStringLiteral("animations"));
-        if (!animations) return m.problem;
+        if (!animations)
+            return m.problem;
         for (int i = 0; i < kCharacterAnimationCount; ++i) {
             const auto which = static_cast<CharacterAnimation>(i);
             if (QString problem = readAnimation(m, *animations, which); !problem.isEmpty()) {
@@ -314,19 +344,22 @@ private:
 
     QString readBalloon(ManifestReader& m, const QJsonObject& root) {
         const auto balloon = m.object(root, QStringLiteral("balloon"), QStringLiteral("balloon"));
-        if (!balloon) return m.problem;
+        if (!balloon)
+            return m.problem;
         BalloonStyle& style = file_.balloon_;
-        const auto background = m.colour(*balloon, QStringLiteral("background"),
-                                          QStringLiteral("balloon.background"));
+        const auto background =
+            m.colour(*balloon, QStringLiteral("background"), QStringLiteral("balloon.background"));
         const auto border =
             m.colour(*balloon, QStringLiteral("border"), QStringLiteral("balloon.border"));
-        const auto text = m.colour(*balloon, QStringLiteral("text"), QStringLiteral("balloon.text"));
+        const auto text =
+            m.colour(*balloon, QStringLiteral("text"), QStringLiteral("balloon.text"));
         const auto family = m.string(*balloon, QStringLiteral("fontFamily"),
                                      QStringLiteral("balloon.fontFamily"), kMaxNameLength);
         const auto fontSize =
             m.integer(*balloon, QStringLiteral("fontSize"), QStringLiteral("balloon.fontSize"),
                       CharacterFile::kMinFontPixels, CharacterFile::kMaxFontPixels);
-        if (m.failed()) return m.problem;
+        if (m.failed())
+            return m.problem;
         style = {*background, *border, *text, *family, *fontSize};
         return {};
     }
@@ -336,9 +369,12 @@ private:
         const QString name = QString::fromLatin1(characterAnimationName(which));
         const QString where = QStringLiteral("animations.") + name;
         const auto animation = m.object(animations, name, where);
-        if (!animation) return m.problem;
-        const auto frames = m.array(*animation, QStringLiteral("frames"), where + QStringLiteral(".frames"));
-        if (!frames) return m.problem;
+        if (!animation)
+            return m.problem;
+        const auto frames =
+            m.array(*animation, QStringLiteral("frames"), where + QStringLiteral(".frames"));
+        if (!frames)
+            return m.problem;
         if (frames->isEmpty() || frames->size() > CharacterFile::kMaxFramesPerAnimation) {
             return QStringLiteral("manifest: %1.frames must hold 1 to %2 frames")
                 .arg(where)
@@ -352,12 +388,13 @@ private:
                 return QStringLiteral("manifest: %1 must be an object").arg(frameWhere);
             }
             const QJsonObject frame = value.toObject();
-            const auto image = m.string(frame, QStringLiteral("image"), frameWhere + QStringLiteral(".image"),
-                                        kMaxImagePathLength);
-            const auto duration =
-                m.integer(frame, QStringLiteral("duration"), frameWhere + QStringLiteral(".duration"), 1,
-                          CharacterFile::kMaxFrameDurationMs);
-            if (m.failed()) return m.problem;
+            const auto image = m.string(frame, QStringLiteral("image"),
+                                        frameWhere + QStringLiteral(".image"), kMaxImagePathLength);
+            const auto duration = m.integer(frame, QStringLiteral("duration"),
+                                            frameWhere + QStringLiteral(".duration"), 1,
+                                            CharacterFile::kMaxFrameDurationMs);
+            if (m.failed())
+                return m.problem;
             if (!isSafeImagePath(*image)) {
                 return QStringLiteral("manifest: %1.image \"%2\" is not a path inside the file")
                     .arg(frameWhere, *image);
@@ -388,7 +425,8 @@ private:
         buffer.open(QIODevice::ReadOnly);
         QImageReader reader(&buffer, "png");
         reader.setDecideFormatFromContent(false);
-        if (!reader.canRead()) return QStringLiteral("frame \"%1\" is not a PNG image").arg(image);
+        if (!reader.canRead())
+            return QStringLiteral("frame \"%1\" is not a PNG image").arg(image);
         if (reader.size() != file_.frameSize_) {
             return QStringLiteral("frame \"%1\" is %2 x %3 pixels, not %4 x %5")
                 .arg(image)
@@ -416,7 +454,8 @@ std::unique_ptr<CharacterFile> CharacterFile::Load(const QString& path, LoadErro
     std::unique_ptr<CharacterFile> file(new CharacterFile);
     file->path_ = path;
     if (QString problem = CharacterFileReader(*file).read(); !problem.isEmpty()) {
-        if (error) *error = LoadError{path, 0, problem};
+        if (error)
+            *error = LoadError{path, 0, problem};
         return nullptr;
     }
     return file;
@@ -424,14 +463,14 @@ std::unique_ptr<CharacterFile> CharacterFile::Load(const QString& path, LoadErro
 
 CharacterFile::~CharacterFile() {
     if (registered_) {
-        QResource::unregisterResource(reinterpret_cast<const uchar*>(bytes_.constData()),
-                                      mapRoot_);
+        QResource::unregisterResource(reinterpret_cast<const uchar*>(bytes_.constData()), mapRoot_);
     }
 }
 
 int CharacterFile::durationMs(CharacterAnimation animation) const {
     int total = 0;
-    for (const CharacterFrame& frame : frames(animation)) total += frame.durationMs;
+    for (const CharacterFrame& frame : frames(animation))
+        total += frame.durationMs;
     return total;
 }
 

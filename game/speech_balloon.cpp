@@ -40,13 +40,15 @@ QSize SpeechBalloon::size() const {
 void SpeechBalloon::paint(QPainter& painter, QPoint topLeft, int tailTipX) const {
     const QSize whole = size();
     const QRectF body(topLeft.x() + kBorderPixels / 2.0, topLeft.y() + kBorderPixels / 2.0,
-                      whole.width() - kBorderPixels, whole.height() - kTailHeightPixels - kBorderPixels);
+                      whole.width() - kBorderPixels,
+                      whole.height() - kTailHeightPixels - kBorderPixels);
     // The tail leaves the body's lower edge between two points near the tip,
     // kept clear of the rounded corners.
     const double minBase = body.left() + kCornerRadiusPixels;
     const double maxBase = body.right() - kCornerRadiusPixels - kTailWidthPixels;
     const double tipX = topLeft.x() + tailTipX;
-    const double baseLeft = std::clamp(tipX - kTailWidthPixels, minBase, std::max(minBase, maxBase));
+    const double baseLeft =
+        std::clamp(tipX - kTailWidthPixels, minBase, std::max(minBase, maxBase));
 
     QPainterPath path;
     path.addRoundedRect(body, kCornerRadiusPixels, kCornerRadiusPixels);

@@ -50,7 +50,8 @@ int main(int argc, char** argv) {
     host.show();
     QElapsedTimer settle;
     settle.start();
-    while (settle.elapsed() < 200) QApplication::processEvents();
+    while (settle.elapsed() < 200)
+        QApplication::processEvents();
 
     Figures load;
     Figures call;
@@ -68,7 +69,8 @@ int main(int argc, char** argv) {
         bool painted = false;
         qint64 paintedAt = 0;
         QObject::connect(assistant.get(), &Assistant::framePainted, [&] {
-            if (!painted) paintedAt = clock.nsecsElapsed();
+            if (!painted)
+                paintedAt = clock.nsecsElapsed();
             painted = true;
         });
         clock.restart();
@@ -103,7 +105,8 @@ int main(int argc, char** argv) {
     gap.start();
     tick.start();
     assistant->AssistantSpeak(QStringLiteral("红红的苹果"), recording);
-    while (!idle) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    while (!idle)
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
 
     std::printf("platform: %s\n", qPrintable(QGuiApplication::platformName()));
     load.print("load character file");

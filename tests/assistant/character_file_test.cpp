@@ -33,7 +33,10 @@ bool writeAll(const QString& path, const QByteArray& bytes) {
 // them; the test checks the loader's own error instead.
 class QuietMessages {
 public:
-    QuietMessages() { previous_ = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {}); }
+    QuietMessages() {
+        previous_ =
+            qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    }
     ~QuietMessages() { qInstallMessageHandler(previous_); }
 
 private:
@@ -55,24 +58,27 @@ private:
     QString nextPath() { return dir_.filePath(QStringLiteral("c%1.acs").arg(++fileNumber_)); }
 
     // Packs `files` (path inside the resource -> content) with rcc.
-    QString pack(const QMap<QString, QByteArray>& files, const QStringList& rccOptions = {
-                                                             QStringLiteral("-no-compress")}) {
+    QString pack(const QMap<QString, QByteArray>& files,
+                 const QStringList& rccOptions = {QStringLiteral("-no-compress")}) {
         const QString folder = dir_.filePath(QStringLiteral("src%1").arg(++fileNumber_));
         QString qrc = QStringLiteral("<RCC><qresource prefix=\"/\">");
         for (auto it = files.begin(); it != files.end(); ++it) {
             const QString target = folder + u'/' + it.key();
             QDir().mkpath(QFileInfo(target).path());
-            if (!writeAll(target, it.value())) return {};
+            if (!writeAll(target, it.value()))
+                return {};
             qrc += QStringLiteral("<file>%1</file>").arg(it.key());
         }
         qrc += QStringLiteral("</qresource></RCC>");
-        if (!writeAll(folder + QStringLiteral("/c.qrc"), qrc.toUtf8())) return {};
+        if (!writeAll(folder + QStringLiteral("/c.qrc"), qrc.toUtf8()))
+            return {};
         const QString out = nextPath();
         QProcess rcc;
         rcc.setWorkingDirectory(folder);
         rcc.start(kRcc, QStringList{QStringLiteral("-binary")} + rccOptions +
                             QStringList{QStringLiteral("c.qrc"), QStringLiteral("-o"), out});
-        if (!rcc.waitForFinished(20000) || rcc.exitCode() != 0) return {};
+        if (!rcc.waitForFinished(20000) || rcc.exitCode() != 0)
+            return {};
         return out;
     }
 
@@ -90,7 +96,8 @@ private:
     }
 
     // Replaces the first frame of `animation` in `manifest`.
-    static void setFrame0(QJsonObject& manifest, const QString& animation, const QJsonValue& frame) {
+    static void setFrame0(QJsonObject& manifest, const QString& animation,
+                          const QJsonValue& frame) {
         QJsonObject animations = manifest["animations"].toObject();
         QJsonObject one = animations[animation].toObject();
         QJsonArray frames = one["frames"].toArray();
@@ -122,7 +129,8 @@ private slots:
         QVERIFY2(character, qPrintable(error.message()));
         // Keep the good file's parts to build variants from.
         const QString root = character->resourceRoot();
-        manifest_ = QJsonDocument::fromJson(readAll(root + QStringLiteral("/manifest.json"))).object();
+        manifest_ =
+            QJsonDocument::fromJson(readAll(root + QStringLiteral("/manifest.json"))).object();
         QVERIFY(!manifest_.isEmpty());
         for (const QString& name : QDir(root + QStringLiteral("/frames")).entryList(QDir::Files)) {
             frames_.insert(QStringLiteral("frames/") + name,
@@ -162,7 +170,8 @@ private slots:
         const auto opaque = [](const QImage& image) {
             int count = 0;
             for (int y = 0; y < image.height(); ++y)
-                for (int x = 0; x < image.width(); ++x) count += qAlpha(image.pixel(x, y)) > 128;
+                for (int x = 0; x < image.width(); ++x)
+                    count += qAlpha(image.pixel(x, y)) > 128;
             return count;
         };
         const auto& appear = character->frames(CharacterAnimation::Appear);
@@ -215,8 +224,7 @@ private slots:
         expectError(variant([&](QByteArray& b) { put32(b, 4, 9); }), QStringLiteral("version"));
         expectError(variant([&](QByteArray& b) { put32(b, 8, 0xfffffff0u); }),
                     QStringLiteral("past the end"));
-        expectError(variant([&](QByteArray& b) { put32(b, 20, 1); }),
-                    QStringLiteral("compressed"));
+        expectError(variant([&](QByteArray& b) { put32(b, 20, 1); }), QStringLiteral("compressed"));
         expectError(variant([&](QByteArray& b) { put32(b, tree + 6, 0xffffffffu); }),
                     QStringLiteral("too large"));
         // More children than there are nodes: a loop or the end of the tree comes first.
@@ -236,15 +244,16 @@ private slots:
                     QStringLiteral("compressed"));
         expectError(variant([&](QByteArray& b) { put16(b, tree + kNode + 4, 0x08); }),
                     QStringLiteral("flags"));
-        expectError(variant([&](QByteArray& b) {
-                        // Every entry's data grows past the end of the file.
-                        for (qsizetype n = 1; tree + (n + 1) * kNode <= b.size(); ++n) {
-                            if (!(qFromBigEndian<quint16>(b.constData() + tree + n * kNode + 4) & 2)) {
-                                put32(b, tree + n * kNode + 10, 0x7fff0000u);
-                            }
-                        }
-                    }),
-                    QStringLiteral("data points past"));
+        expectError(
+            variant([&](QByteArray& b) {
+                // Every entry's data grows past the end of the file.
+                for (qsizetype n = 1; tree + (n + 1) * kNode <= b.size(); ++n) {
+                    if (!(qFromBigEndian<quint16>(b.constData() + tree + n * kNode + 4) & 2)) {
+                        put32(b, tree + n * kNode + 10, 0x7fff0000u);
+                    }
+                }
+            }),
+            QStringLiteral("data points past"));
     }
 
     void truncatedFilesAreErrors() {
@@ -275,10 +284,11 @@ private slots:
             for (int f = 0; f < flips; ++f) {
                 // Half the damage goes to the header and tree, where it matters most.
                 const qsizetype tree = qFromBigEndian<quint32>(good_.constData() + 8);
-                const qsizetype at = random.bounded(2) == 0
-                                         ? random.bounded(qsizetype{24})
-                                         : (random.bounded(2) == 0 ? tree + random.bounded(bytes.size() - tree)
-                                                                   : random.bounded(bytes.size()));
+                const qsizetype at =
+                    random.bounded(2) == 0
+                        ? random.bounded(qsizetype{24})
+                        : (random.bounded(2) == 0 ? tree + random.bounded(bytes.size() - tree)
+                                                  : random.bounded(bytes.size()));
                 bytes[at] = static_cast<char>(random.bounded(256));
             }
             const QString path = nextPath();
@@ -287,7 +297,8 @@ private slots:
             auto character = CharacterFile::Load(path, &error);
             if (character) {
                 for (int a = 0; a < kCharacterAnimationCount; ++a) {
-                    for (const auto& frame : character->frames(static_cast<CharacterAnimation>(a))) {
+                    for (const auto& frame :
+                         character->frames(static_cast<CharacterAnimation>(a))) {
                         QCOMPARE(frame.image.size(), character->frameSize());
                     }
                 }
@@ -304,24 +315,43 @@ private slots:
     void manifestProblemsAreNamed_data() {
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("no name") << "no name" << "name is missing";
-        QTest::newRow("name not text") << "name number" << "name must be a text";
-        QTest::newRow("future format") << "format 2" << "format must be a whole number from 1 to 1";
-        QTest::newRow("size as text") << "width text" << "frameSize.width must be a whole number";
-        QTest::newRow("tiny frames") << "width 4" << "frameSize.width must be a whole number from 16";
-        QTest::newRow("no speak") << "no speak" << "animations.speak is missing";
-        QTest::newRow("animation list") << "appear list" << "animations.appear must be an object";
-        QTest::newRow("no frames") << "idle empty" << "animations.idle.frames must hold 1 to 64";
-        QTest::newRow("frame not object") << "frame number" << "animations.speak.frames[0] must be an object";
-        QTest::newRow("zero duration") << "duration 0" << "frames[0].duration must be a whole number from 1 to 10000";
-        QTest::newRow("fractional duration") << "duration 1.5" << "frames[0].duration must be a whole";
-        QTest::newRow("huge duration") << "duration 100000" << "frames[0].duration must be a whole";
-        QTest::newRow("duration text") << "duration text" << "frames[0].duration must be a whole";
-        QTest::newRow("missing frame") << "image absent" << "frame \"frames/nowhere.png\" is missing";
-        QTest::newRow("escaping path") << "image escape" << "is not a path inside the file";
-        QTest::newRow("bad colour") << "colour" << "balloon.border is not a colour";
-        QTest::newRow("no font size") << "no font size" << "balloon.fontSize is missing";
-        QTest::newRow("no balloon") << "no balloon" << "balloon is missing";
+        QTest::newRow("no name") << "no name"
+                                 << "name is missing";
+        QTest::newRow("name not text") << "name number"
+                                       << "name must be a text";
+        QTest::newRow("future format") << "format 2"
+                                       << "format must be a whole number from 1 to 1";
+        QTest::newRow("size as text") << "width text"
+                                      << "frameSize.width must be a whole number";
+        QTest::newRow("tiny frames") << "width 4"
+                                     << "frameSize.width must be a whole number from 16";
+        QTest::newRow("no speak") << "no speak"
+                                  << "animations.speak is missing";
+        QTest::newRow("animation list") << "appear list"
+                                        << "animations.appear must be an object";
+        QTest::newRow("no frames") << "idle empty"
+                                   << "animations.idle.frames must hold 1 to 64";
+        QTest::newRow("frame not object") << "frame number"
+                                          << "animations.speak.frames[0] must be an object";
+        QTest::newRow("zero duration")
+            << "duration 0"
+            << "frames[0].duration must be a whole number from 1 to 10000";
+        QTest::newRow("fractional duration") << "duration 1.5"
+                                             << "frames[0].duration must be a whole";
+        QTest::newRow("huge duration") << "duration 100000"
+                                       << "frames[0].duration must be a whole";
+        QTest::newRow("duration text") << "duration text"
+                                       << "frames[0].duration must be a whole";
+        QTest::newRow("missing frame") << "image absent"
+                                       << "frame \"frames/nowhere.png\" is missing";
+        QTest::newRow("escaping path") << "image escape"
+                                       << "is not a path inside the file";
+        QTest::newRow("bad colour") << "colour"
+                                    << "balloon.border is not a colour";
+        QTest::newRow("no font size") << "no font size"
+                                      << "balloon.fontSize is missing";
+        QTest::newRow("no balloon") << "no balloon"
+                                    << "balloon is missing";
     }
 
     void manifestProblemsAreNamed() {
@@ -338,15 +368,24 @@ private slots:
                 m[QLatin1String(object)] = o;
             };
             QJsonObject speak0 = frame0(m, QStringLiteral("speak"));
-            if (key == "no name") m.remove("name");
-            if (key == "name number") m["name"] = 7;
-            if (key == "format 2") m["format"] = 2;
-            if (key == "width text") sub("frameSize", "width", "128");
-            if (key == "width 4") sub("frameSize", "width", 4);
-            if (key == "no speak") sub("animations", "speak", QJsonValue::Undefined);
-            if (key == "appear list") sub("animations", "appear", QJsonArray{1, 2});
-            if (key == "idle empty") sub("animations", "idle", QJsonObject{{"frames", QJsonArray{}}});
-            if (key == "frame number") setFrame0(m, "speak", 3);
+            if (key == "no name")
+                m.remove("name");
+            if (key == "name number")
+                m["name"] = 7;
+            if (key == "format 2")
+                m["format"] = 2;
+            if (key == "width text")
+                sub("frameSize", "width", "128");
+            if (key == "width 4")
+                sub("frameSize", "width", 4);
+            if (key == "no speak")
+                sub("animations", "speak", QJsonValue::Undefined);
+            if (key == "appear list")
+                sub("animations", "appear", QJsonArray{1, 2});
+            if (key == "idle empty")
+                sub("animations", "idle", QJsonObject{{"frames", QJsonArray{}}});
+            if (key == "frame number")
+                setFrame0(m, "speak", 3);
             if (key.startsWith("duration ")) {
                 const QString v = key.mid(9);
                 speak0["duration"] = v == "text" ? QJsonValue("fast") : QJsonValue(v.toDouble());
@@ -360,9 +399,12 @@ private slots:
                 speak0["image"] = "../manifest.json";
                 setFrame0(m, "speak", speak0);
             }
-            if (key == "colour") sub("balloon", "border", "#12345z");
-            if (key == "no font size") sub("balloon", "fontSize", QJsonValue::Undefined);
-            if (key == "no balloon") m.remove("balloon");
+            if (key == "colour")
+                sub("balloon", "border", "#12345z");
+            if (key == "no font size")
+                sub("balloon", "fontSize", QJsonValue::Undefined);
+            if (key == "no balloon")
+                m.remove("balloon");
         };
         expectError(packManifest(edit), expected);
     }
