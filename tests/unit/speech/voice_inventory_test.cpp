@@ -90,39 +90,6 @@ protected:
     VoicePromptHandler previousHandler_ = nullptr;
 };
 
-TEST_F(VoiceInventory, ChoiceNumbersNameTheKnownVoicesWithTheirCodes) {
-    struct Case {
-        int32_t voice;
-        const char16_t* name;  // nullptr: the default voice, nothing to look up
-        int32_t missingVoiceCode;
-        int32_t missingResult;
-    };
-    const Case cases[] = {
-        {INT32_MIN, nullptr, 0, 0},
-        {-1, nullptr, 0, 0},
-        {0, u"Microsoft Simplified Chinese", 10, 50},
-        {1, u"Microsoft Sam", 1, 60},
-        {2, u"Microsoft Mary", 1, 70},
-        {3, u"Microsoft Mike", 1, 80},
-        {4, u"Chinese Female Voice", 20, 90},
-        {9, u"Chinese Female Voice", 20, 90},
-        {INT32_MAX, u"Chinese Female Voice", 20, 90},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.voice);
-        const KnownVoice* known = VoiceForChoice(c.voice);
-        if (c.name == nullptr) {
-            EXPECT_EQ(known, nullptr);
-            continue;
-        }
-        ASSERT_NE(known, nullptr);
-        EXPECT_EQ(known->name, c.name);
-        EXPECT_EQ(known->attributeQuery, u"Name=" + std::u16string(c.name));
-        EXPECT_EQ(known->missingVoiceCode, c.missingVoiceCode);
-        EXPECT_EQ(known->missingResult, c.missingResult);
-    }
-}
-
 TEST_F(VoiceInventory, FindVoicesCountsTheMatchingTokens) {
     install({u"Microsoft Sam", u"Microsoft Mary"});
     std::shared_ptr<engine::TokenEnumeration> found;
