@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include "art.h"
+#include "assistant.h"
 #include "picture_control.h"
 
 namespace tukomi {
@@ -222,8 +223,9 @@ void MainWindow::LoadPinyinTable() {
 }
 
 std::optional<LoadError> MainWindow::LoadAssistant() {
-    // The assistant character is loaded here once the program carries one;
-    // until then the game runs without it.
+    LoadError error;
+    merlin = Assistant::Load(library_.programFolder() + QStringLiteral("/merlin.acs"), this, &error);
+    if (!merlin) return error;
     return std::nullopt;
 }
 
@@ -282,7 +284,8 @@ void MainWindow::CompletePuzzle() {
     mirrorBoard();
     // Pictures beyond the list have no text.
     form2str = picText_.text(start);
-    // The assistant character says the text here once the program carries one.
+    // Not waited for: the character speaks while the game goes on.
+    if (merlin) merlin->AssistantSpeak(form2str, library_.soundPath(start));
     timer2_->stop();
     emit puzzleCompleted();
 }

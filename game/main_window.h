@@ -5,6 +5,7 @@
 #include <QUrl>
 #include <QWidget>
 #include <array>
+#include <memory>
 #include <optional>
 
 #include "board.h"
@@ -22,6 +23,7 @@ class QTimer;
 
 namespace tukomi {
 
+class Assistant;
 class PictureControl;
 
 // The game's main window. It owns the board, the picture texts and every
@@ -74,6 +76,9 @@ public:
     int start = 0;
     QString form2str;
     QString PinYinStr1;
+    // The assistant character, loaded at start-up; it says a completed
+    // picture's text with the picture's recording.
+    std::unique_ptr<Assistant> merlin;
 
     const Board& board() const { return board_; }
     const PictureLibrary& library() const { return library_; }

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Completes a whole picture in the real game with the mouse: presses Start,
 # then repeatedly finds which piece lies on top of the pile (by its colour),
-# drags it into its own cell with xdotool, and finally checks that the board
-# shows the assembled picture without its grid.
+# drags it into its own cell with xdotool, and finally checks that the
+# assistant character appears and leaves, and that the board shows the
+# assembled picture without its grid.
 # usage: drag_e2e.sh TUKOMI_BINARY SCREENSHOT_FOLDER
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
@@ -56,12 +57,18 @@ for step in $(seq 1 9); do
 done
 
 import -window root "$shots/completed.png"
+# The assistant character stands over the board's lower right: the plain
+# piece there now shows a figure of many colours.
+colours=$(convert "$shots/completed.png" -crop "100x100+$(( X + 222 ))+$(( Y + 250 ))" -format %k info:)
+[ "$colours" -gt 20 ] || e2e_fail "no character over the board after completion ($colours colours there)"
+sleep 4
+import -window root "$shots/character-gone.png"
 for k in $(seq 1 9); do
-    at=$(e2e_pixel "$shots/completed.png" $(( X + (k - 1) % 3 * 109 + probe_x )) $(( Y + (k - 1) / 3 * 120 + probe_y )))
+    at=$(e2e_pixel "$shots/character-gone.png" $(( X + (k - 1) % 3 * 109 + probe_x )) $(( Y + (k - 1) / 3 * 120 + probe_y )))
     [ "$at" = "${colour_of_piece[$k]}" ] || e2e_fail "cell $k shows $at, not piece $k (${colour_of_piece[$k]})"
 done
 # The grid's middle line no longer runs between cells 1 and 4.
-read -r r g b <<<"$(e2e_pixel "$shots/completed.png" $(( X + 50 )) $(( Y + 120 )))"
+read -r r g b <<<"$(e2e_pixel "$shots/character-gone.png" $(( X + 50 )) $(( Y + 120 )))"
 [ "$r $g $b" != "0 0 0" ] || e2e_fail "the grid is still drawn after completion"
 kill -0 "$E2E_APP_PID" 2>/dev/null || e2e_fail "the game ended"
-echo "PASS: nine pieces dragged into their cells, picture complete"
+echo "PASS: nine pieces dragged into their cells, picture complete, the character came and went"

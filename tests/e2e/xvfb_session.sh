@@ -43,6 +43,7 @@ e2e_make_program_folder() {
     local game=$1 pictures=$2 n k
     E2E_DIR=$(mktemp -d)
     cp "$game" "$E2E_DIR/tukomi"
+    cp "$(dirname "$game")/../share/tukomi/merlin.acs" "$E2E_DIR/" || e2e_fail "no merlin.acs beside $game"
     for n in $(seq 1 "$pictures"); do
         mkdir -p "$E2E_DIR/999/$n"
         for k in $(seq 1 9); do

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "art.h"
+#include "assistant.h"
 #include "main_window.h"
 #include "picture_control.h"
 #include "text_codec.h"
@@ -66,6 +67,8 @@ private slots:
     void init() {
         dir = std::make_unique<QTemporaryDir>();
         QVERIFY(dir->isValid());
+        QVERIFY(QFile::copy(QStringLiteral(TUKOMI_SOURCE_DATA_DIR "/merlin.acs"),
+                            dir->path() + QStringLiteral("/merlin.acs")));
         writePictures(dir->path(), 3);
         writeTexts(dir->path(), QStringLiteral("; texts\r\n[1.小猫]\r\n[2.小狗]\r\n[3.太阳]\r\n"));
     }
@@ -301,6 +304,22 @@ private slots:
         QVERIFY(!window.board().gridVisible());
         for (int n = 1; n <= 8; ++n) QVERIFY(!window.Line(n)->isVisible());
         QCOMPARE(window.form2str, QStringLiteral("小猫"));
+        // The assistant says the text with the picture's recording, not waited for.
+        QVERIFY(window.merlin);
+        QVERIFY(window.merlin->isBusy());
+        QSignalSpy spoke(window.merlin.get(), &Assistant::speechStarted);
+        QVERIFY(spoke.wait(5000));
+        QCOMPARE(spoke.first().first().toString(), QStringLiteral("小猫"));
+    }
+
+    void missingCharacterStopsTheStartUpBeforeTheTexts() {
+        QVERIFY(QFile::remove(dir->path() + QStringLiteral("/merlin.acs")));
+        writeTexts(dir->path(), QStringLiteral("[99.x]"));
+        MainWindow window{PictureLibrary(dir->path())};
+        const auto error = window.Form_Load();
+        QVERIFY(error.has_value());
+        QVERIFY2(error->message().contains(QStringLiteral("merlin.acs")), qPrintable(error->message()));
+        QCOMPARE(window.List1()->count(), 0);
     }
 
     void completingAPictureBeyondTheListUsesAnEmptyText() {
