@@ -1,0 +1,552 @@
+#include "library_interface.h"
+
+#include <algorithm>
+#include <new>
+#include <string>
+
+#include "ansi_text.h"
+#include "interface_language.h"
+#include "lenvoro.h"
+#include "prompt_dialogs.h"
+#include "speech_engine.h"
+#include "voices.h"
+#include "window_host.h"
+
+namespace lenvoro {
+
+namespace {
+
+bool InSettingRange(int32_t value) {
+    return value >= kKeepSetting && value <= kSettingMax;
+}
+
+bool IsStartVoice(int32_t voice) {
+    return voice >= -1 && voice <= 4;
+}
+
+// Stops the voice that speaks: drops its queue and what is playing, and waits
+// until it has stopped.
+void PurgeAndWait(engine::Voice& voice) {
+    voice.speak(u"", engine::kSpeakPurgeBeforeSpeak);
+    voice.waitUntilDone(-1);
+}
+
+// A start call that already holds a voice (no close in between) stops and
+// releases it before it creates the next, so that no second reader is left
+// speaking and nothing of the earlier start is kept.
+void ReleaseEarlierStart(EngineState& state) {
+    if (state.voice) {
+        PurgeAndWait(*state.voice);
+        state.voice.reset();
+    }
+    state.startSelection.release();
+}
+
+// Steps 9 to 13 of a start: the voice object, a look at the installed voices,
+// the chosen voice, rate, volume and output. The voice's missing-voice result
+// when the chosen voice is not installed; 0 when the engine is ready; a
+// negative engine result when a step failed.
+int32_t PrepareVoice(EngineState& state, int32_t voice, int32_t rate, int32_t volume) {
+    std::shared_ptr<engine::Voice> created;
+    state.lastResult = CreateVoice(&created);
+    if (!created) {
+        state.lastResult = engine::kFail;
+        return engine::kFail;
+    }
+    state.voice = std::move(created);
+    if (engine::failed(state.lastResult))
+        return state.lastResult;
+
+    std::shared_ptr<engine::TokenEnumeration> installed;
+    uint32_t count = 0;
+    state.lastResult = FindVoices(std::nullopt, &installed, &count);
+    installed.reset();
+    if (engine::failed(state.lastResult) || count == 0)
+        return state.lastResult = engine::kFail;
+
+    if (voice != kKeepSetting) {
+        const VoiceChoice choice = ChooseOneVoice(voice, *state.voice, state.startSelection);
+        if (choice.status == VoiceChoice::Status::Missing)
+            return choice.known->missingResult;
+        if (choice.status == VoiceChoice::Status::Failed) {
+            state.lastResult =
+                engine::failed(choice.engineResult) ? choice.engineResult : engine::kFail;
+            return state.lastResult;
+        }
+    }
+    if (rate >= 0) {
+        state.lastResult = state.voice->setRate(EngineRateFromInterface(rate));
+        if (engine::failed(state.lastResult))
+            return state.lastResult;
+    }
+    if (volume >= 0) {
+        state.lastResult = state.voice->setVolume(volume);
+        if (engine::failed(state.lastResult))
+            return state.lastResult;
+    }
+    state.lastResult = state.voice->setOutput(nullptr, true);
+    if (engine::failed(state.lastResult))
+        return state.lastResult;
+    return 0;
+}
+
+}  // namespace
+
+int32_t InitialAuth(intptr_t window, int32_t voice, int32_t rate, int32_t volume,
+                    const StartTexts& texts, HandlerFamily family) {
+    EngineState& state = engineState();
+    state.window = window;
+    // The message and caption are short texts of the library: 255 units at most.
+    const FixedText message(texts.message);
+    const FixedText caption(texts.caption);
+    state.lastResult = engine::kOk;
+    state.unicodeWindows = true;  // UTF-16 everywhere on this system
+    state.usable = true;
+    ChooseInterfaceLanguage();
+
+    if (!IsStartVoice(voice) || !InSettingRange(rate) || !InSettingRange(volume)) {
+        ShowParameterError(window);
+        return kResultRefused;
+    }
+
+    // The runtime is initialised once per start; a second start without a
+    // close keeps the one it has rather than taking a reference it never gives back.
+    if (!state.comReady) {
+        if (engine::failed(InitializeEngineRuntime()))
+            return kResultNoRuntime;
+        state.comReady = true;
+    }
+
+    if (IsTextBox(ResolveWindow(window))) {
+        TakeOverWindow(window, family, [](QWidget* textBox) { HandleEngineNotification(textBox); });
+    }
+
+    ReleaseEarlierStart(state);
+    const int32_t prepared = PrepareVoice(state, voice, rate, volume);
+    if (prepared > 0)
+        return prepared;  // the chosen voice is missing; default voice ready
+    if (prepared == 0)
+        return kResultDone;
+
+    if (!message.empty() && !caption.empty()) {
+        ShowMessageBox(window, message.view(), caption.view(), MessageBoxIcon::None);
+    }
+    state.voice.reset();
+    state.startSelection.release();
+    state.lastResult = engine::kFail;
+    return kResultEngineFailed;
+}
+
+int32_t RetiredInitial(intptr_t window) {
+    ShowInitialInfo(window);
+    engineState().usable = false;
+    return kResultDone;
+}
+
+int32_t CloseEngine() {
+    EngineState& state = engineState();
+    if (!state.usable) {
+        ShowInitialInfo(state.window);
+        return kResultRefused;
+    }
+    state.lastResult = engine::kOk;
+    if (state.voice)
+        PurgeAndWait(*state.voice);
+    state.releaseEngineObjects();
+    if (state.comReady) {
+        UninitializeEngineRuntime();
+        state.comReady = false;
+    }
+    state.lastResult = engine::kFail;
+    return kResultOk;
+}
+
+int32_t StopReading() {
+    EngineState& state = engineState();
+    if (!state.usable) {
+        ShowInitialInfo(state.window);
+        return kResultRefused;
+    }
+    state.lastResult = engine::kOk;
+    if (state.voice)
+        PurgeAndWait(*state.voice);
+    state.speakSelection.release();
+    state.spokenText.reset();
+    return kResultOk;
+}
+
+int32_t PauseOrContinue() {
+    EngineState& state = engineState();
+    if (state.idle)
+        return kResultOk;
+    if (!state.paused) {
+        if (state.voice)
+            state.lastResult = state.voice->pause();
+        state.paused = true;
+    } else {
+        if (state.voice)
+            state.lastResult = state.voice->resume();
+        state.paused = false;
+    }
+    return kResultOk;
+}
+
+int32_t SetVolume(int32_t volume) {
+    EngineState& state = engineState();
+    if (volume >= 0 && state.voice)
+        state.lastResult = state.voice->setVolume(volume);
+    return kResultOk;
+}
+
+int32_t SetSpeed(int32_t rate) {
+    EngineState& state = engineState();
+    if (rate >= 0 && state.voice) {
+        state.lastResult = state.voice->setRate(EngineRateFromInterface(rate));
+    }
+    return kResultOk;
+}
+
+int32_t LocationInfo() {
+    return engineState().progress;
+}
+
+int32_t SpeakEntry(PageArgument page, int32_t mode, int32_t rate, int32_t volume,
+                   int32_t punctuation) {
+    EngineState& state = engineState();
+    if (!state.usable) {
+        ShowInitialInfo(state.window);
+        return kResultRefused;
+    }
+    state.lastResult = engine::kOk;
+    if (page)
+        state.voicePage.assign(*page);
+    const bool modeKnown = mode == LENVORO_MODE_SYNC || mode == LENVORO_MODE_ASYNC ||
+                           mode == LENVORO_MODE_MIXED_SYNC || mode == LENVORO_MODE_MIXED_ASYNC;
+    if ((punctuation != 0 && punctuation != 1) || !InSettingRange(rate) ||
+        !InSettingRange(volume) || !modeKnown) {
+        ShowParameterError(state.window);
+        return kResultRefused;
+    }
+    // Reading aloud is not part of this version yet.
+    return kResultRefused;
+}
+
+int32_t SpeakToWaveEntry(PageArgument page, int32_t mode, int32_t rate, int32_t volume,
+                         int32_t format, int32_t punctuation) {
+    EngineState& state = engineState();
+    if (!state.usable) {
+        ShowInitialInfo(state.window);
+        return kResultRefused;
+    }
+    if (page)
+        state.voicePage.assign(*page);
+    const bool modeKnown = mode == LENVORO_MODE_SYNC || mode == LENVORO_MODE_MIXED_SYNC;
+    if ((punctuation != 0 && punctuation != 1) || !InSettingRange(rate) ||
+        !InSettingRange(volume) || format < kFirstWaveFormat || format > kLastWaveFormat ||
+        !modeKnown) {
+        ShowParameterError(state.window);
+        return kResultRefused;
+    }
+    // Writing wave files is not part of this version yet.
+    return kResultRefused;
+}
+
+int32_t SetDialogEntry(intptr_t window, PageArgument /*page*/) {
+    if (!engineState().usable) {
+        ShowInitialInfo(window);
+        return kResultRefused;
+    }
+    // The voice-setting dialog is not part of this version yet.
+    return kResultRefused;
+}
+
+void HandleEngineNotification(QWidget* window) {
+    EngineState& state = engineState();
+    engine::VoiceEvent event;
+    while (state.voice && state.voice->getEvent(&event) == engine::kOk) {
+        switch (event.id) {
+            case engine::kEventStartInputStream:
+                state.idle = false;
+                state.paused = false;
+                state.progress = 0;
+                SetTextBoxSelection(window, 0, 0);
+                break;
+            case engine::kEventEndInputStream:
+                state.idle = true;
+                state.paused = false;
+                state.progress = 100;
+                SetTextBoxSelection(window, 0, 0);
+                break;
+            case engine::kEventWordBoundary: {
+                // The text was freed by a stop or close: the event is stale.
+                if (!state.spokenText || state.spokenText->empty())
+                    break;
+                const engine::VoiceStatus status = state.voice->status();
+                const uint64_t position =
+                    static_cast<uint32_t>(std::max(0, status.inputWordPosition));
+                const uint64_t length = static_cast<uint32_t>(std::max(0, status.inputWordLength));
+                const uint64_t percent = (position + length) * 100 / state.spokenText->size();
+                state.progress = static_cast<int32_t>(std::min<uint64_t>(percent, 100));
+                if (state.highlight) {
+                    SetTextBoxSelection(window, static_cast<int32_t>(position),
+                                        static_cast<int32_t>(position + length));
+                }
+                break;
+            }
+            default:
+                break;
+        }
+    }
+}
+
+}  // namespace lenvoro
+
+// ---------------------------------------------------------------------------
+// The exports. Each converts its texts, runs the entry point and turns any
+// exception into a result code: nothing is thrown into the caller.
+
+namespace {
+
+using lenvoro::HandlerFamily;
+using lenvoro::PageArgument;
+
+// Runs body; an exception becomes noMemory (out of memory) or failure.
+template <typename Body>
+int32_t Guarded(int32_t failure, int32_t noMemory, Body&& body) noexcept {
+    try {
+        return body();
+    } catch (const std::bad_alloc&) {
+        return noMemory;
+    } catch (...) {
+        return failure;
+    }
+}
+
+PageArgument WidePage(const LenvoroWideChar* page) {
+    if (page == nullptr)
+        return std::nullopt;
+    return std::u16string_view(page);
+}
+
+int32_t InitialAuthAnsi(intptr_t window, int32_t voice, int32_t rate, int32_t volume,
+                        const char* message, const char* caption, const char* id1,
+                        const char* id2) {
+    return Guarded(lenvoro::kResultEngineFailed, lenvoro::kResultNoMemory, [&] {
+        const std::string codeSet = lenvoro::AnsiCodeSet();
+        // Each text is kept as a short text: converted, then cut at 255 units.
+        const lenvoro::FixedText wideMessage(lenvoro::AnsiArgument(message, codeSet));
+        const lenvoro::FixedText wideCaption(lenvoro::AnsiArgument(caption, codeSet));
+        const lenvoro::FixedText wideId1(lenvoro::AnsiArgument(id1, codeSet));
+        const lenvoro::FixedText wideId2(lenvoro::AnsiArgument(id2, codeSet));
+        return lenvoro::InitialAuth(
+            window, voice, rate, volume,
+            {wideMessage.view(), wideCaption.view(), wideId1.view(), wideId2.view()},
+            HandlerFamily::Ansi);
+    });
+}
+
+int32_t SpeakAnsi(const char* text, int32_t mode, int32_t voice, int32_t rate, int32_t volume,
+                  int32_t punctuation, const char* page) {
+    (void)text;
+    (void)voice;
+    return Guarded(lenvoro::kResultRefused, lenvoro::kResultNoMemory, [&] {
+        std::u16string widePage;
+        if (page != nullptr)
+            widePage = lenvoro::AnsiArgument(page);
+        return lenvoro::SpeakEntry(page != nullptr ? PageArgument(widePage) : std::nullopt, mode,
+                                   rate, volume, punctuation);
+    });
+}
+
+int32_t SpeakToWaveAnsi(const char* text, const char* file, int32_t mode, int32_t voice,
+                        int32_t rate, int32_t volume, int32_t format, int32_t punctuation,
+                        const char* page) {
+    (void)text;
+    (void)file;
+    (void)voice;
+    return Guarded(lenvoro::kResultRefused, lenvoro::kResultNoMemory, [&] {
+        std::u16string widePage;
+        if (page != nullptr)
+            widePage = lenvoro::AnsiArgument(page);
+        return lenvoro::SpeakToWaveEntry(page != nullptr ? PageArgument(widePage) : std::nullopt,
+                                         mode, rate, volume, format, punctuation);
+    });
+}
+
+int32_t SetDialogAnsi(intptr_t window, const char* page) {
+    return Guarded(lenvoro::kResultRefused, lenvoro::kResultRefused, [&] {
+        std::u16string widePage;
+        if (page != nullptr)
+            widePage = lenvoro::AnsiArgument(page);
+        return lenvoro::SetDialogEntry(window,
+                                       page != nullptr ? PageArgument(widePage) : std::nullopt);
+    });
+}
+
+void FillVersion(LenvoroVersionRecord& record) {
+    record.major = LENVORO_VERSION_MAJOR;
+    record.minor = LENVORO_VERSION_MINOR;
+    record.reserved[0] = 0;
+    record.reserved[1] = 0;
+    record.day = 29;
+    record.month = 2;
+    record.year = 2004;
+}
+
+}  // namespace
+
+extern "C" {
+
+// --- Starting and ending ---------------------------------------------------
+
+int32_t Lenvoro_InitialAuth(intptr_t window, int32_t voice, int32_t rate, int32_t volume,
+                            const char* message, const char* caption, const char* id1,
+                            const char* id2) {
+    return InitialAuthAnsi(window, voice, rate, volume, message, caption, id1, id2);
+}
+
+int32_t Dll_Lenvoro_InitialAuthA(intptr_t window, int32_t voice, int32_t rate, int32_t volume,
+                                 const char* message, const char* caption, const char* id1,
+                                 const char* id2) {
+    return InitialAuthAnsi(window, voice, rate, volume, message, caption, id1, id2);
+}
+
+int32_t Dll_Lenvoro_InitialAuthW(intptr_t window, int32_t voice, int32_t rate, int32_t volume,
+                                 const LenvoroWideChar* message, const LenvoroWideChar* caption,
+                                 const LenvoroWideChar* id1, const LenvoroWideChar* id2) {
+    return Guarded(lenvoro::kResultEngineFailed, lenvoro::kResultNoMemory, [&] {
+        const lenvoro::FixedText wideMessage(lenvoro::WideArgument(message));
+        const lenvoro::FixedText wideCaption(lenvoro::WideArgument(caption));
+        const lenvoro::FixedText wideId1(lenvoro::WideArgument(id1));
+        const lenvoro::FixedText wideId2(lenvoro::WideArgument(id2));
+        return lenvoro::InitialAuth(
+            window, voice, rate, volume,
+            {wideMessage.view(), wideCaption.view(), wideId1.view(), wideId2.view()},
+            HandlerFamily::Wide);
+    });
+}
+
+int32_t Lenvoro_Initial(intptr_t window, int32_t, int32_t, int32_t, int32_t, int32_t) {
+    return Guarded(lenvoro::kResultDone, lenvoro::kResultDone,
+                   [&] { return lenvoro::RetiredInitial(window); });
+}
+int32_t Dll_Lenvoro_InitialA(intptr_t, int32_t, int32_t, int32_t, int32_t, int32_t)
+    __attribute__((alias("Lenvoro_Initial")));
+int32_t Dll_Lenvoro_InitialW(intptr_t, int32_t, int32_t, int32_t, int32_t, int32_t)
+    __attribute__((alias("Lenvoro_Initial")));
+
+int32_t Lenvoro_Close(void) {
+    return Guarded(lenvoro::kResultRefused, lenvoro::kResultRefused,
+                   [] { return lenvoro::CloseEngine(); });
+}
+int32_t Dll_Lenvoro_Close(void) __attribute__((alias("Lenvoro_Close")));
+
+LenvoroVersionRecord* Lenvoro_Version(LenvoroVersionRecord* record) {
+    if (record != nullptr)
+        FillVersion(*record);
+    return record;
+}
+
+int32_t Dll_Lenvoro_Version(LenvoroVersionRecord* record) {
+    if (record == nullptr)
+        return lenvoro::kResultRefused;
+    FillVersion(*record);
+    return lenvoro::kResultOk;
+}
+
+// --- Reading aloud and its controls ------------------------------------------
+
+int32_t Lenvoro_Speak(const char* text, int32_t mode, int32_t voice, int32_t rate, int32_t volume,
+                      int32_t punctuation, const char* page) {
+    return SpeakAnsi(text, mode, voice, rate, volume, punctuation, page);
+}
+
+int32_t Dll_Lenvoro_SpeakA(const char* text, int32_t mode, int32_t voice, int32_t rate,
+                           int32_t volume, int32_t punctuation, const char* page) {
+    return SpeakAnsi(text, mode, voice, rate, volume, punctuation, page);
+}
+
+int32_t Dll_Lenvoro_SpeakW(const LenvoroWideChar* text, int32_t mode, int32_t voice, int32_t rate,
+                           int32_t volume, int32_t punctuation, const LenvoroWideChar* page) {
+    (void)text;
+    (void)voice;
+    return Guarded(lenvoro::kResultRefused, lenvoro::kResultNoMemory, [&] {
+        return lenvoro::SpeakEntry(WidePage(page), mode, rate, volume, punctuation);
+    });
+}
+
+int32_t Lenvoro_Stop(void) {
+    return Guarded(lenvoro::kResultRefused, lenvoro::kResultRefused,
+                   [] { return lenvoro::StopReading(); });
+}
+int32_t Dll_Lenvoro_Stop(void) __attribute__((alias("Lenvoro_Stop")));
+
+int32_t Lenvoro_PauseORContinue(void) {
+    return Guarded(lenvoro::kResultOk, lenvoro::kResultOk,
+                   [] { return lenvoro::PauseOrContinue(); });
+}
+int32_t Dll_Lenvoro_PauseORContinue(void) __attribute__((alias("Lenvoro_PauseORContinue")));
+
+int32_t Lenvoro_SetVolume(int32_t volume) {
+    return Guarded(lenvoro::kResultOk, lenvoro::kResultOk,
+                   [&] { return lenvoro::SetVolume(volume); });
+}
+
+int32_t Dll_Lenvoro_SetVolume(int32_t volume) {
+    return Lenvoro_SetVolume(volume);
+}
+
+int32_t Lenvoro_SetSpeed(int32_t rate) {
+    return Guarded(lenvoro::kResultOk, lenvoro::kResultOk, [&] { return lenvoro::SetSpeed(rate); });
+}
+
+int32_t Dll_Lenvoro_SetSpeed(int32_t rate) {
+    return Lenvoro_SetSpeed(rate);
+}
+
+int32_t Lenvoro_GetLocationInfo(void) {
+    return Guarded(0, 0, [] { return lenvoro::LocationInfo(); });
+}
+int32_t Dll_Lenvoro_GetLocationInfo(void) __attribute__((alias("Lenvoro_GetLocationInfo")));
+
+// --- Speaking to a wave file -------------------------------------------------
+
+int32_t Lenvoro_SpeakToWave(const char* text, const char* file, int32_t mode, int32_t voice,
+                            int32_t rate, int32_t volume, int32_t format, int32_t punctuation,
+                            const char* page) {
+    return SpeakToWaveAnsi(text, file, mode, voice, rate, volume, format, punctuation, page);
+}
+
+int32_t Dll_Lenvoro_SpeakToWaveA(const char* text, const char* file, int32_t mode, int32_t voice,
+                                 int32_t rate, int32_t volume, int32_t format, int32_t punctuation,
+                                 const char* page) {
+    return SpeakToWaveAnsi(text, file, mode, voice, rate, volume, format, punctuation, page);
+}
+
+int32_t Dll_Lenvoro_SpeakToWaveW(const LenvoroWideChar* text, const LenvoroWideChar* file,
+                                 int32_t mode, int32_t voice, int32_t rate, int32_t volume,
+                                 int32_t format, int32_t punctuation, const LenvoroWideChar* page) {
+    (void)text;
+    (void)file;
+    (void)voice;
+    return Guarded(lenvoro::kResultRefused, lenvoro::kResultNoMemory, [&] {
+        return lenvoro::SpeakToWaveEntry(WidePage(page), mode, rate, volume, format, punctuation);
+    });
+}
+
+// --- The voice-setting dialog --------------------------------------------------
+
+int32_t Lenvoro_SetDialog(intptr_t window, const char* page) {
+    return SetDialogAnsi(window, page);
+}
+
+int32_t Dll_Lenvoro_SetDialogA(intptr_t window, const char* page) {
+    return SetDialogAnsi(window, page);
+}
+
+int32_t Dll_Lenvoro_SetDialogW(intptr_t window, const LenvoroWideChar* page) {
+    return Guarded(lenvoro::kResultRefused, lenvoro::kResultRefused,
+                   [&] { return lenvoro::SetDialogEntry(window, WidePage(page)); });
+}
+
+}  // extern "C"

@@ -1,0 +1,72 @@
+// The library's entry points behind the C interface of lenvoro.h: each
+// function here is what both forms (ANSI and UTF-16) of an export do once
+// their texts are UTF-16. The exports themselves (library_interface.cpp)
+// convert the texts, catch every exception and return these results.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+#include "engine_state.h"
+
+class QWidget;
+
+namespace lenvoro {
+
+// Result codes of the interface.
+constexpr int32_t kResultRefused = 0;
+constexpr int32_t kResultOk = 1;
+constexpr int32_t kResultDone = 10;
+constexpr int32_t kResultEngineFailed = 20;
+constexpr int32_t kResultNoRuntime = 40;
+constexpr int32_t kResultNoMemory = 40;
+
+// Range of the rate and volume arguments; -1 leaves a setting as it is.
+constexpr int32_t kKeepSetting = -1;
+constexpr int32_t kSettingMax = 100;
+constexpr int32_t kFirstWaveFormat = 0;
+constexpr int32_t kLastWaveFormat = 35;
+
+// The texts a start call is given, as UTF-16 (ANSI forms convert first).
+struct StartTexts {
+    std::u16string_view message;
+    std::u16string_view caption;
+    std::u16string_view id1;
+    std::u16string_view id2;
+};
+
+// Starts the engine; family says which entry points called (their own
+// notification handler takes a text box over).
+int32_t InitialAuth(intptr_t window, int32_t voice, int32_t rate, int32_t volume,
+                    const StartTexts& texts, HandlerFamily family);
+
+// The retired start entry: information dialog, usable = false, 10.
+int32_t RetiredInitial(intptr_t window);
+
+int32_t CloseEngine();
+int32_t StopReading();
+int32_t PauseOrContinue();
+int32_t SetVolume(int32_t volume);
+int32_t SetSpeed(int32_t rate);
+int32_t LocationInfo();
+
+// A page argument: std::nullopt when the caller gave none (NULL).
+using PageArgument = std::optional<std::u16string_view>;
+
+// The speaking, wave and dialog entries: the retired state and the argument
+// checks, in their order. Reading, writing the file and the dialog itself are
+// not there yet: past the checks they refuse (0) without doing anything.
+int32_t SpeakEntry(PageArgument page, int32_t mode, int32_t rate, int32_t volume,
+                   int32_t punctuation);
+int32_t SpeakToWaveEntry(PageArgument page, int32_t mode, int32_t rate, int32_t volume,
+                         int32_t format, int32_t punctuation);
+int32_t SetDialogEntry(intptr_t window, PageArgument page);
+
+// The notification handler of a taken-over text box: reads the engine's
+// events of the current voice, keeps idle, paused and progress, and marks the
+// word being heard in the text box (in its UTF-16 positions) while
+// highlighting is on. Events that come after the text was freed are ignored.
+void HandleEngineNotification(QWidget* window);
+
+}  // namespace lenvoro
