@@ -1,0 +1,113 @@
+// ANSI texts: which code set a locale selects, conversion to UTF-16 with
+// invalid bytes marked, and the byte length of a text in a code set.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "ansi_text.h"
+
+namespace lenvoro {
+namespace {
+
+TEST(AnsiCodeSet, ComesFromTheLocaleName) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"zh_CN.GBK", "GBK"},
+        {"zh_TW.Big5", "Big5"},
+        {"en_US.UTF-8@euro", "UTF-8"},
+        {"de_DE.ISO-8859-15@euro", "ISO-8859-15"},
+        {"", "UTF-8"},
+        {"C", "UTF-8"},
+        {"POSIX", "UTF-8"},
+        {"xx_NOWHERE", "UTF-8"},  // a locale the system does not have
+        {"zh_CN.", "UTF-8"},      // an empty code set: the name alone decides
+    };
+    for (const auto& [locale, codeSet] : cases) {
+        EXPECT_EQ(AnsiCodeSetForLocale(locale), codeSet) << locale;
+    }
+    auto environment = [](const char* name) -> const char* {
+        return std::string(name) == "LC_CTYPE" ? "zh_CN.GB18030" : nullptr;
+    };
+    EXPECT_EQ(AnsiCodeSet(environment), "GB18030");
+}
+
+TEST(AnsiToWide, ConvertsAndMarksBytesOutsideTheCodeSet) {
+    struct Case {
+        std::string bytes;
+        std::string codeSet;
+        std::u16string expected;
+    };
+    const Case cases[] = {
+        {"\xC4\xE3\xBA\xC3"
+         "abc",
+         "GBK", u"你好abc"},
+        {"\xA7\x41\xA6\x6E", "BIG5", u"你好"},
+        {"\xE4\xBD\xA0", "UTF-8", u"你"},
+        {"\xFF"
+         "a",
+         "GBK", u"\uFFFDa"},           // no GBK character starts with 0xFF
+        {"a\xC4", "GBK", u"a\uFFFD"},  // ends inside a character
+        {"\xFF\xFE"
+         "ok",
+         "UTF-8", u"\uFFFD\uFFFDok"},                      // each bad byte marked once
+        {"\xC4\xE3", "NO-SUCH-CODESET", u"\uFFFD\uFFFD"},  // read as UTF-8
+        {"\xF0\x9F\x98\x80", "UTF-8", u"\U0001F600"},
+        {"", "GBK", u""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(AnsiToWide(c.bytes, c.codeSet), c.expected) << c.codeSet;
+    }
+    // Longer than one conversion chunk.
+    const std::string many(5000, 'x');
+    EXPECT_EQ(AnsiToWide(many, "GBK"), std::u16string(5000, u'x'));
+}
+
+TEST(AnsiToWide, RandomBytesGiveWellFormedUtf16InEveryCodeSet) {
+    std::mt19937 random(20040229);
+    for (const char* codeSet : {"GBK", "BIG5", "UTF-8", "GB18030", "ISO-2022-JP"}) {
+        for (int round = 0; round < 300; ++round) {
+            std::string bytes(random() % 64, '\0');
+            for (char& byte : bytes)
+                byte = static_cast<char>(random() % 256);
+            const std::u16string wide = AnsiToWide(bytes, codeSet);
+            EXPECT_LE(wide.size(), bytes.size() * 2 + 1) << codeSet;
+            for (size_t i = 0; i < wide.size(); ++i) {
+                // No half of a surrogate pair stands alone.
+                if (wide[i] >= 0xD800 && wide[i] <= 0xDBFF) {
+                    ASSERT_LT(i + 1, wide.size()) << codeSet;
+                    ASSERT_TRUE(wide[i + 1] >= 0xDC00 && wide[i + 1] <= 0xDFFF) << codeSet;
+                    ++i;
+                } else {
+                    ASSERT_FALSE(wide[i] >= 0xDC00 && wide[i] <= 0xDFFF) << codeSet;
+                }
+            }
+            // Whatever was readable reads back to the same text.
+            if (wide.find(kReplacementUnit) == std::u16string::npos &&
+                std::string(codeSet) != "ISO-2022-JP") {
+                EXPECT_EQ(AnsiByteLength(wide, codeSet), bytes.size()) << codeSet;
+            }
+        }
+    }
+}
+
+TEST(AnsiByteLength, CountsBytesInTheCodeSetAndOneForWhatItCannotHold) {
+    EXPECT_EQ(AnsiByteLength(u"你好abc", "GBK"), 7u);
+    EXPECT_EQ(AnsiByteLength(u"你好abc", "UTF-8"), 9u);
+    EXPECT_EQ(AnsiByteLength(u"a\U0001F600b", "GBK"), 3u);  // the emoji is one substitute
+    EXPECT_EQ(AnsiByteLength(u"a\U0001F600b", "GB18030"), 6u);
+    EXPECT_EQ(AnsiByteLength(std::u16string(u"a\xD800"
+                                            "b"),
+                             "GBK"),
+              3u);  // a lone half
+    EXPECT_EQ(AnsiByteLength(u"", "GBK"), 0u);
+}
+
+TEST(TextArguments, NullIsTheEmptyText) {
+    EXPECT_EQ(AnsiArgument(nullptr), u"");
+    EXPECT_EQ(AnsiArgument(nullptr, "GBK"), u"");
+    EXPECT_EQ(WideArgument(nullptr), u"");
+    EXPECT_EQ(WideArgument(u"x"), u"x");
+}
+
+}  // namespace
+}  // namespace lenvoro
