@@ -1,6 +1,9 @@
 # Helpers for end-to-end tests: a private X display, a fixture program
 # folder, and reading pixels from screenshots. Source this file.
 
+# In sanitizer builds, leaks of system libraries are not ours to report.
+export LSAN_OPTIONS="suppressions=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+
 e2e_skip_unless() {
     for tool in "$@"; do
         command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
