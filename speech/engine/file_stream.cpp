@@ -12,8 +12,10 @@ namespace lenvoro::engine {
 
 namespace {
 
-// About six seconds of audio waiting to be written, at most.
-constexpr size_t kMaximumQueuedBlocks = 64;
+// A block holds about 0.74 s of audio (about 0.7 ms of synthesis); at most
+// 24 s (1 MB) of it waits to be written.
+constexpr size_t kBlockSamples = 16384;
+constexpr size_t kMaximumQueuedBlocks = 32;
 
 Result resultFromErrno(int error) {
     switch (error) {
@@ -75,42 +77,61 @@ Result FileStream::write(const int16_t* samples, size_t count, float gain) {
     if (count == 0) return kOk;
     if (samples == nullptr) return kPointer;
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return queue_.size() < kMaximumQueuedBlocks || finishing_; });
     if (finishing_ || closed_) return kStreamClosed;
     if (failed(writeResult_)) return writeResult_;
-    queue_.push_back({std::vector<int16_t>(samples, samples + count), gain});
-    changed_.notify_all();
-    return kOk;
+    if (gain != filling_.gain && !filling_.samples.empty()) queueFilling(lock);
+    if (finishing_) return kStreamClosed;
+    if (filling_.samples.capacity() == 0 && !spare_.empty()) {
+        filling_.samples = std::move(spare_.back());
+        spare_.pop_back();
+    }
+    filling_.gain = gain;
+    filling_.samples.insert(filling_.samples.end(), samples, samples + count);
+    if (filling_.samples.size() >= kBlockSamples) queueFilling(lock);
+    return finishing_ ? kStreamClosed : kOk;
+}
+
+void FileStream::queueFilling(std::unique_lock<std::mutex>& lock) {
+    changed_.wait(lock, [this] { return queue_.size() < kMaximumQueuedBlocks || finishing_; });
+    if (finishing_) return;  // the writer takes what is still filling as it finishes
+    queue_.push_back(std::move(filling_));
+    filling_ = Block{};
+    if (queue_.size() == 1) changed_.notify_all();  // the writer may be waiting for work
 }
 
 void FileStream::run() {
     FormatConverter converter(format_);
-    std::vector<int16_t> frames;
     auto* file = static_cast<SNDFILE*>(file_);
-    const auto writeFrames = [&] {
+    const auto writeFrames = [&](std::span<const int16_t> frames) {
         const auto channels = static_cast<size_t>(format_.channels);
         const auto count = static_cast<sf_count_t>(frames.size() / channels);
         if (count > 0 && sf_writef_short(file, frames.data(), count) != count) {
             std::lock_guard lock(mutex_);
             if (succeeded(writeResult_)) writeResult_ = kFail;  // disk full, I/O error
         }
-        frames.clear();
     };
     std::unique_lock lock(mutex_);
     for (;;) {
         changed_.wait(lock, [this] { return !queue_.empty() || finishing_; });
-        if (queue_.empty()) break;  // finishing, and everything is written
-        Block block = std::move(queue_.front());
-        queue_.pop_front();
-        changed_.notify_all();
+        Block block;
+        if (!queue_.empty()) {
+            block = std::move(queue_.front());
+            queue_.pop_front();
+            if (queue_.size() == kMaximumQueuedBlocks - 1) changed_.notify_all();  // room again
+        } else if (!filling_.samples.empty()) {
+            block = std::move(filling_);  // finishing: nothing more will be added
+            filling_ = Block{};
+        } else {
+            break;  // finishing, and everything is written
+        }
         lock.unlock();
-        converter.convert(block.samples.data(), block.samples.size(), block.gain, frames);
-        writeFrames();
+        writeFrames(converter.convert(block.samples.data(), block.samples.size(), block.gain));
+        block.samples.clear();
         lock.lock();
+        if (spare_.size() < kMaximumQueuedBlocks) spare_.push_back(std::move(block.samples));
     }
     lock.unlock();
-    converter.flush(frames);
-    writeFrames();
+    writeFrames(converter.flush());
 }
 
 void FileStream::stopWriter() {

@@ -5,6 +5,12 @@
 // or a complete, valid file, never a half-written one. Conversion and writing
 // run on a thread of their own, overlapping synthesis; the queue between them
 // is bounded, so memory stays flat however long the text.
+//
+// espeak-ng hands over about a thousand samples at a time, a thousand times
+// faster than real time. Passing each of those to the writer thread cost a
+// wake-up and a write() each, and a queue of such small blocks filled within
+// a millisecond, stalling synthesis whenever the writer waited for a core.
+// Samples are therefore gathered into large blocks first.
 #pragma once
 
 #include <condition_variable>
@@ -33,7 +39,8 @@ public:
     const std::filesystem::path& path() const { return path_; }
 
     // Queues 22.05 kHz mono samples scaled by gain; blocks while the queue is
-    // full. kStreamClosed after close().
+    // full. kStreamClosed after close(). Samples may wait in a part-filled
+    // block until close().
     Result write(const int16_t* samples, size_t count, float gain);
 
     // Writes what is queued, completes the file and renames it into place.
@@ -51,6 +58,8 @@ private:
                void* file);
     void run();
     void stopWriter();
+    // Queues the block being filled; waits while the queue is full.
+    void queueFilling(std::unique_lock<std::mutex>& lock);
 
     std::filesystem::path path_;
     std::string temporary_;
@@ -60,6 +69,8 @@ private:
     std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<Block> queue_;
+    Block filling_;                               // gathers samples until it is large
+    std::vector<std::vector<int16_t>> spare_;     // written blocks' storage, for reuse
     bool finishing_ = false;
     bool closed_ = false;
     Result writeResult_ = kOk;

@@ -2,20 +2,39 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 
 #include "synthesizer.h"
 
 namespace lenvoro::engine {
 
-FormatConverter::FormatConverter(const StreamFormat& target) : target_(target) {
-    ratio_ = static_cast<double>(target.sampleRate) / Synthesizer::kSampleRate;
-    if (target.sampleRate != Synthesizer::kSampleRate) {
-        // Linear interpolation is plenty for raising the rate of speech whose
-        // energy lies far below 11 kHz, and it keeps writing a 44.1 kHz file
-        // cheaper than synthesising it. Lowering the rate needs a real
-        // low-pass filter, or the upper voice bands fold back as noise.
+namespace {
+
+constexpr int32_t kUnityGainQ16 = 1 << 16;
+constexpr int kWeightBits = 15;
+
+int32_t applyGain(int32_t sample, int32_t gainQ16) {
+    return gainQ16 >= kUnityGainQ16 ? sample : (sample * gainQ16 + (1 << 15)) >> 16;
+}
+
+}  // namespace
+
+FormatConverter::FormatConverter(const StreamFormat& target)
+    : target_(target), channels_(static_cast<size_t>(std::max(target.channels, 1))) {
+    const int sourceRate = Synthesizer::kSampleRate;
+    ratio_ = static_cast<double>(target.sampleRate) / sourceRate;
+    if (target.sampleRate > sourceRate) {
+        const int common = std::gcd(sourceRate, target.sampleRate);
+        phaseStep_ = static_cast<uint32_t>(sourceRate / common);
+        phasePeriod_ = static_cast<uint32_t>(target.sampleRate / common);
+        weightsQ15_.resize(phasePeriod_);
+        for (uint32_t p = 0; p < phasePeriod_; ++p) {
+            weightsQ15_[p] = static_cast<int32_t>(
+                (static_cast<uint64_t>(p) << kWeightBits) / phasePeriod_);
+        }
+    } else if (target.sampleRate < sourceRate) {
         int error = 0;
-        resampler_ = src_new(ratio_ > 1.0 ? SRC_LINEAR : SRC_SINC_FASTEST, 1, &error);
+        resampler_ = src_new(SRC_SINC_FASTEST, 1, &error);
     }
 }
 
@@ -23,64 +42,119 @@ FormatConverter::~FormatConverter() {
     if (resampler_ != nullptr) src_delete(resampler_);
 }
 
-void FormatConverter::convert(const int16_t* samples, size_t count, float gain,
-                              std::vector<int16_t>& out) {
-    if (count == 0) return;
-    const size_t channels = static_cast<size_t>(target_.channels);
+int16_t* FormatConverter::room(size_t used, size_t count) {
+    if (frames_.size() < used + count) frames_.resize(used + count);
+    return frames_.data() + used;
+}
+
+std::span<int16_t> FormatConverter::convert(const int16_t* samples, size_t count, float gain) {
+    if (count == 0) return {};
+    const auto gainQ16 =
+        static_cast<int32_t>(std::lround(std::clamp(gain, 0.0f, 1.0f) * kUnityGainQ16));
+    if (phasePeriod_ != 0) {
+        const size_t frames = channels_ == 2 ? raise<2>(samples, count, gainQ16)
+                                             : raise<1>(samples, count, gainQ16);
+        return {frames_.data(), frames * channels_};
+    }
     if (resampler_ == nullptr) {
-        const size_t start = out.size();
-        out.resize(start + count * channels);
-        for (size_t i = 0; i < count; ++i) {
-            const auto value = gain >= 1.0f ? samples[i]
-                                            : static_cast<int16_t>(std::lround(samples[i] * gain));
-            for (size_t c = 0; c < channels; ++c) out[start + i * channels + c] = value;
+        int16_t* frame = room(0, count * channels_);
+        for (size_t i = 0; i < count; ++i, frame += channels_) {
+            const auto value = static_cast<int16_t>(applyGain(samples[i], gainQ16));
+            for (size_t c = 0; c < channels_; ++c) frame[c] = value;
         }
-        return;
+        return {frames_.data(), count * channels_};
     }
     input_.resize(count);
-    const float scale = gain / 32768.0f;
+    const float scale = static_cast<float>(gainQ16) / kUnityGainQ16 / 32768.0f;
     for (size_t i = 0; i < count; ++i) input_[i] = samples[i] * scale;
-    process(count, false, out);
+    const size_t used = lower(count, false);  // may move frames_
+    return {frames_.data(), used};
 }
 
-void FormatConverter::flush(std::vector<int16_t>& out) {
-    if (resampler_ == nullptr) return;
+template <size_t Channels>
+size_t FormatConverter::raise(const int16_t* samples, size_t count, int32_t gainQ16) {
+    size_t i = 0;
+    if (!havePrevious_) {
+        previous_ = applyGain(samples[i++], gainQ16);
+        havePrevious_ = true;
+    }
+    // At most period/step frames per sample, and one more for where the last block stopped.
+    int16_t* const first = room(0, ((count * phasePeriod_) / phaseStep_ + 2) * Channels);
+    int16_t* frame = first;
+    const int32_t* weights = weightsQ15_.data();
+    uint32_t phase = phase_;
+    int32_t previous = previous_;
+    // Each input sample ends the span from previous and yields the frames inside it.
+    for (; i < count; ++i) {
+        const int32_t next = applyGain(samples[i], gainQ16);
+        const int32_t rise = next - previous;
+        for (; phase < phasePeriod_; phase += phaseStep_, frame += Channels) {
+            const auto value =
+                static_cast<int16_t>(previous + ((rise * weights[phase]) >> kWeightBits));
+            frame[0] = value;
+            if constexpr (Channels == 2) frame[1] = value;
+        }
+        phase -= phasePeriod_;
+        previous = next;
+    }
+    phase_ = phase;
+    previous_ = previous;
+    return static_cast<size_t>(frame - first) / Channels;
+}
+
+std::span<int16_t> FormatConverter::flush() {
+    if (phasePeriod_ != 0) {
+        // The frames after the last sample hold its value, so the output
+        // lasts exactly as long as the input.
+        size_t used = 0;
+        if (havePrevious_) {
+            for (; phase_ < phasePeriod_; phase_ += phaseStep_) {
+                int16_t* frame = room(used, channels_);
+                for (size_t c = 0; c < channels_; ++c) frame[c] = static_cast<int16_t>(previous_);
+                used += channels_;
+            }
+        }
+        phase_ = 0;
+        havePrevious_ = false;
+        return {frames_.data(), used};
+    }
+    if (resampler_ == nullptr) return {};
     input_.clear();
-    process(0, true, out);
+    const size_t used = lower(0, true);
     src_reset(resampler_);
+    return {frames_.data(), used};
 }
 
-void FormatConverter::process(size_t count, bool endOfInput, std::vector<int16_t>& out) {
-    const size_t channels = static_cast<size_t>(target_.channels);
+size_t FormatConverter::lower(size_t count, bool endOfInput) {
     output_.resize(static_cast<size_t>(std::ceil((count + 64) * ratio_)) + 64);
     SRC_DATA data{};
     data.data_in = input_.data();
     data.input_frames = static_cast<long>(count);
     data.src_ratio = ratio_;
     data.end_of_input = endOfInput ? 1 : 0;
+    size_t used = 0;
     for (;;) {
         data.data_out = output_.data();
         data.output_frames = static_cast<long>(output_.size());
-        if (src_process(resampler_, &data) != 0) return;
+        if (src_process(resampler_, &data) != 0) break;
         const size_t produced = static_cast<size_t>(data.output_frames_gen);
-        const size_t start = out.size();
-        out.resize(start + produced * channels);
-        for (size_t i = 0; i < produced; ++i) {
+        int16_t* frame = room(used, produced * channels_);
+        for (size_t i = 0; i < produced; ++i, frame += channels_) {
             const float v = std::clamp(output_[i] * 32768.0f, -32768.0f, 32767.0f);
             const auto value = static_cast<int16_t>(std::lrint(v));
-            for (size_t c = 0; c < channels; ++c) out[start + i * channels + c] = value;
+            for (size_t c = 0; c < channels_; ++c) frame[c] = value;
         }
+        used += produced * channels_;
         data.data_in += data.input_frames_used;
         data.input_frames -= data.input_frames_used;
         if (data.input_frames <= 0 && (produced == 0 || !endOfInput)) break;
         if (produced == 0 && data.input_frames_used == 0) break;
     }
+    return used;
 }
 
-void FormatConverter::quantizeTo8Bits(std::vector<int16_t>& samples, size_t from) {
-    for (size_t i = from; i < samples.size(); ++i) {
-        samples[i] = static_cast<int16_t>(samples[i] & ~0xFF);
-    }
+void FormatConverter::quantizeTo8Bits(std::span<int16_t> samples) {
+    for (int16_t& sample : samples) sample = static_cast<int16_t>(sample & ~0xFF);
 }
 
 }  // namespace lenvoro::engine

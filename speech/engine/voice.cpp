@@ -54,37 +54,30 @@ public:
         : output_(std::move(output)), format_(format), converter_(format) {}
 
     void write(const int16_t* samples, size_t count, float gain) override {
-        frames_.clear();
-        converter_.convert(samples, count, gain, frames_);
-        push();
+        push(converter_.convert(samples, count, gain));
     }
-    void endOfStream() override {
-        frames_.clear();
-        converter_.flush(frames_);
-        push();
-    }
+    void endOfStream() override { push(converter_.flush()); }
     uint64_t written() const override { return output_->framesWritten(); }
     uint64_t played() const override { return output_->framesPlayed(); }
     bool paced() const override { return true; }
     void setPaused(bool paused) override { output_->setPaused(paused); }
     void setVolume(int32_t volume) override { output_->setGain(volume / 100.0f); }
     void discard() override {
-        frames_.clear();
-        converter_.flush(frames_);  // what the converter held belongs to the old text
+        converter_.flush();  // what the converter held belongs to the old text
         output_->discard();
     }
     const StreamFormat& format() const override { return format_; }
 
 private:
-    void push() {
-        if (format_.bitsPerSample == 8) FormatConverter::quantizeTo8Bits(frames_, 0);
-        output_->write(frames_.data(), frames_.size() / static_cast<size_t>(format_.channels));
+    void push(std::span<int16_t> frames) {
+        if (frames.empty()) return;
+        if (format_.bitsPerSample == 8) FormatConverter::quantizeTo8Bits(frames);
+        output_->write(frames.data(), frames.size() / static_cast<size_t>(format_.channels));
     }
 
     std::unique_ptr<audio::AudioOutput> output_;
     StreamFormat format_;
     FormatConverter converter_;
-    std::vector<int16_t> frames_;
 };
 
 // A file has no play position: what is written counts as heard.

@@ -98,6 +98,28 @@ TEST(FileStream, ClosedStreamReplacesTheFileAndRefusesMoreAudio) {
     EXPECT_NEAR(audio::readWaveFile(path.string())->durationSeconds(), 1.0, 0.01);
 }
 
+TEST(FileStream, ManySmallWritesWithChangingGainArriveWholeAndInOrder) {
+    // espeak-ng's callbacks are small: the stream gathers them into blocks,
+    // and a gain change must still start exactly where it was asked for.
+    const auto path = test::makeTemporaryFolder("small-writes") / "out.wav";
+    std::shared_ptr<FileStream> stream;
+    ASSERT_EQ(FileStream::create(path, *streamFormatFromId(kEngineNativeFormat), &stream), kOk);
+    constexpr size_t kWriteSamples = 441;
+    constexpr size_t kWrites = 150;  // several blocks and a part-filled one at the end
+    const std::vector<int16_t> samples(kWriteSamples, 8000);
+    for (size_t i = 0; i < kWrites; ++i) {
+        ASSERT_EQ(stream->write(samples.data(), samples.size(), (i / 10) % 2 == 0 ? 1.0f : 0.25f), kOk);
+    }
+    ASSERT_EQ(stream->close(), kOk);
+    const auto audio = audio::readWaveFile(path.string());
+    ASSERT_TRUE(audio);
+    ASSERT_EQ(audio->samples.size(), kWriteSamples * kWrites);
+    for (size_t i = 0; i < audio->samples.size(); ++i) {
+        const int16_t expected = (i / kWriteSamples / 10) % 2 == 0 ? 8000 : 2000;
+        ASSERT_EQ(audio->samples[i], expected) << "sample " << i;
+    }
+}
+
 TEST(FileStream, BadPathsAndFormatsAreRefused) {
     const auto folder = test::makeTemporaryFolder("bad");
     std::shared_ptr<FileStream> stream;
