@@ -42,6 +42,8 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
+    // A completed picture opens its explanation window.
+    QObject::connect(&window, &MainWindow::puzzleCompleted, &window, &MainWindow::ShowExplanation);
     if (options.isSet(quitAfterFirstFrame))
         QObject::connect(&window, &MainWindow::firstFramePainted, &app, &QApplication::quit);
 

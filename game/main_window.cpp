@@ -1,6 +1,8 @@
 #include "main_window.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,6 +13,8 @@
 
 #include "art.h"
 #include "assistant.h"
+#include "explanation_window.h"
+#include "speech_library.h"
 #include "picture_control.h"
 
 namespace tukomi {
@@ -288,6 +292,32 @@ void MainWindow::CompletePuzzle() {
     if (merlin) merlin->AssistantSpeak(form2str, library_.soundPath(start));
     timer2_->stop();
     emit puzzleCompleted();
+}
+
+void MainWindow::ShowExplanation() {
+    if (!pinyinTable_) pinyinTable_ = std::make_unique<PinyinTable>(PinYinStr1);
+    if (!speech_) {
+        ownSpeech_ = std::make_unique<SpeechLibrary>(QCoreApplication::applicationDirPath());
+        speech_ = ownSpeech_.get();
+    }
+    const QString helpPage = QDir::cleanPath(QCoreApplication::applicationDirPath() +
+                                             QStringLiteral("/../share/lenvoro/help/zh-CN/voices.html"));
+    ExplanationWindow window(ExplanationWindow::Setup{form2str, pinyinTable_.get(), speech_,
+                                                      merlin.get(), library_.soundPath(start),
+                                                      QUrl::fromLocalFile(helpPage).toString(),
+                                                      &speechProblemShown_},
+                             this);
+    // Directly above this window, centred over it, never above the screen's top.
+    const QRect main = frameGeometry();
+    const QSize frame = main.size() - size();
+    const QSize outer = window.size() + frame;
+    int top = main.top() - outer.height();
+    const int left = main.left() - (outer.width() - main.width()) / 2;
+    if (top < 0) top = 0;
+    window.move(left, top);
+    form2_ = &window;
+    window.exec();
+    form2_ = nullptr;
 }
 
 void MainWindow::showPictureNumber() { text2_->setText(QString::number(start)); }

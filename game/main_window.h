@@ -24,7 +24,9 @@ class QTimer;
 namespace tukomi {
 
 class Assistant;
+class ExplanationWindow;
 class PictureControl;
+class SpeechLibraryApi;
 
 // The game's main window. It owns the board, the picture texts and every
 // control; its start-up (`Form_Load`) prepares the whole game before the
@@ -67,6 +69,15 @@ public:
     // The game's own page (about the game, how to play, credits), shipped
     // beside the pictures so that it opens without a network.
     QUrl productPageUrl() const;
+
+    // Opens the explanation window of the completed picture above this
+    // window and waits until it is closed.
+    void ShowExplanation();
+    // The explanation window while it is open, else null.
+    ExplanationWindow* explanationWindow() const { return form2_; }
+    // The speech library the explanation window uses; by default the real
+    // one, bound at the first call. The window does not own `speech`.
+    void setSpeechLibrary(SpeechLibraryApi* speech) { speech_ = speech; }
 
     // Runs when the last piece is put right: hides the grid, takes the
     // picture's text, lets the assistant say it and stops the clock.
@@ -144,6 +155,11 @@ private:
     void onPieceReleased();
 
     PictureLibrary library_;
+    std::unique_ptr<PinyinTable> pinyinTable_;  // built when first needed
+    std::unique_ptr<SpeechLibraryApi> ownSpeech_;
+    SpeechLibraryApi* speech_ = nullptr;
+    bool speechProblemShown_ = false;
+    ExplanationWindow* form2_ = nullptr;
     Board board_;
     Dragging dragging_{board_};
     PictureTexts picText_;

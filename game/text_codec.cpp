@@ -1,9 +1,12 @@
 #include "text_codec.h"
 
 #include <iconv.h>
+#include <langinfo.h>
+#include <locale.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -82,6 +85,40 @@ std::string encodeGbk(const QString& text) {
     return convert("GBK", "UTF-8",
                    std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())), "?",
                    oneUtf8Character);
+}
+
+std::string codeSetOfLocale(std::string_view localeName) {
+    if (localeName.empty() || localeName == "C" || localeName == "POSIX") return "UTF-8";
+    const std::size_t dot = localeName.find('.');
+    if (dot != std::string_view::npos) {
+        std::string_view codeSet = localeName.substr(dot + 1);
+        codeSet = codeSet.substr(0, codeSet.find('@'));
+        if (!codeSet.empty()) return std::string(codeSet);
+    }
+    const std::string name(localeName);
+    locale_t locale = newlocale(LC_CTYPE_MASK, name.c_str(), static_cast<locale_t>(nullptr));
+    if (locale == static_cast<locale_t>(nullptr)) return "UTF-8";
+    std::string codeSet = nl_langinfo_l(CODESET, locale);
+    freelocale(locale);
+    return codeSet.empty() ? "UTF-8" : codeSet;
+}
+
+std::string localeCodeSet() {
+    for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+        const char* value = std::getenv(variable);
+        if (value && *value) return codeSetOfLocale(value);
+    }
+    return "UTF-8";
+}
+
+std::string encodeForLocale(const QString& text) {
+    const QByteArray utf8 = text.toUtf8();
+    const std::string_view bytes(utf8.constData(), static_cast<std::size_t>(utf8.size()));
+    try {
+        return convert(localeCodeSet().c_str(), "UTF-8", bytes, "?", oneUtf8Character);
+    } catch (const std::runtime_error&) {
+        return std::string(bytes);  // a code set the system cannot convert to
+    }
 }
 
 }  // namespace tukomi

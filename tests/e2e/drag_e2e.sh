@@ -61,6 +61,9 @@ import -window root "$shots/completed.png"
 # piece there now shows a figure of many colours.
 colours=$(convert "$shots/completed.png" -crop "100x100+$(( X + 222 ))+$(( Y + 250 ))" -format %k info:)
 [ "$colours" -gt 20 ] || e2e_fail "no character over the board after completion ($colours colours there)"
+# The explanation window opens above the game with the picture's text.
+explanation=$(timeout 10 xdotool search --sync --onlyvisible --name '图片解释' | head -n 1)
+[ -n "$explanation" ] || e2e_fail "no explanation window after completion"
 sleep 4
 import -window root "$shots/character-gone.png"
 for k in $(seq 1 9); do
@@ -70,5 +73,17 @@ done
 # The grid's middle line no longer runs between cells 1 and 4.
 read -r r g b <<<"$(e2e_pixel "$shots/character-gone.png" $(( X + 50 )) $(( Y + 120 )))"
 [ "$r $g $b" != "0 0 0" ] || e2e_fail "the grid is still drawn after completion"
+# Closing it gives the game back: Start piles the pieces again.
+xdotool windowfocus --sync "$explanation" key Escape
+for _ in $(seq 20); do
+    xdotool search --onlyvisible --name '图片解释' >/dev/null 2>&1 || break
+    sleep 0.2
+done
+xdotool search --onlyvisible --name '图片解释' >/dev/null 2>&1 && e2e_fail "Escape did not close the explanation window"
+xdotool mousemove --sync $(( X + 336 + 57 )) $(( Y + 8 + 23 )) click 1
+sleep 0.5
+import -window root "$shots/after-explanation.png"
+at=$(e2e_pixel "$shots/after-explanation.png" $(( X + 50 )) $(( Y + 50 )))
+[ "$at" = "255 202 202" ] || e2e_fail "Start after closing the explanation left a piece on the board ($at)"
 kill -0 "$E2E_APP_PID" 2>/dev/null || e2e_fail "the game ended"
 echo "PASS: nine pieces dragged into their cells, picture complete, the character came and went"

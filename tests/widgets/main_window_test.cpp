@@ -13,6 +13,8 @@
 
 #include "art.h"
 #include "assistant.h"
+#include "explanation_window.h"
+#include "speech_library.h"
 #include "main_window.h"
 #include "picture_control.h"
 #include "text_codec.h"
@@ -46,6 +48,23 @@ QRect twipsRect(int left, int top, int width, int height) {
     return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
                  twipsToPixels(height));
 }
+
+// Stands in for the speech library: counts the calls.
+class CountingSpeech : public SpeechLibraryApi {
+public:
+    int started = 0, spoken = 0, closed = 0;
+    std::int32_t InitialAuth(std::intptr_t, std::int32_t, std::int32_t, std::int32_t,
+                             const std::string&, const std::string&, const std::string&,
+                             const std::string&) override {
+        return ++started, 10;
+    }
+    std::int32_t Speak(const std::string&, std::int32_t, std::int32_t, std::int32_t, std::int32_t,
+                       std::int32_t, const std::string&) override {
+        return ++spoken, 10;
+    }
+    std::int32_t Close() override { return ++closed, 1; }
+    QString errorMessage() const override { return {}; }
+};
 
 // Stands in for the desktop's browser.
 class UrlCatcher : public QObject {
@@ -310,6 +329,37 @@ private slots:
         QSignalSpy spoke(window.merlin.get(), &Assistant::speechStarted);
         QVERIFY(spoke.wait(5000));
         QCOMPARE(spoke.first().first().toString(), QStringLiteral("小猫"));
+    }
+
+    void completedPictureOpensItsExplanationAboveTheWindow() {
+        MainWindow window{PictureLibrary(dir->path())};
+        QVERIFY(!window.Form_Load().has_value());
+        CountingSpeech speech;
+        window.setSpeechLibrary(&speech);
+        connect(&window, &MainWindow::puzzleCompleted, &window, &MainWindow::ShowExplanation);
+        window.move(300, 400);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QRect explanation;
+        QString title, text;
+        QTimer::singleShot(0, this, [&] {
+            ExplanationWindow* form2 = window.explanationWindow();
+            QVERIFY(form2);
+            title = form2->windowTitle();
+            text = form2->Label1()->text();
+            explanation = form2->frameGeometry();
+            form2->reject();
+        });
+        // A click on a piece of the assembled picture completes it.
+        QTest::mouseClick(window.Image1(5), Qt::LeftButton);
+        QCOMPARE(title, QStringLiteral("图片解释"));
+        QCOMPARE(text, QStringLiteral("小猫  "));
+        QCOMPARE(explanation.bottom() + 1, window.frameGeometry().top());
+        QCOMPARE(explanation.center().x(), window.frameGeometry().center().x());
+        QCOMPARE(speech.started, 1);
+        QCOMPARE(speech.closed, 1);
+        QCOMPARE(window.explanationWindow(), nullptr);
+        QCOMPARE(window.dragIndex(), 0);
     }
 
     void missingCharacterStopsTheStartUpBeforeTheTexts() {

@@ -1,0 +1,144 @@
+#include "explanation_window.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+
+#include "art.h"
+#include "assistant.h"
+#include "fitting_label.h"
+#include "picture_control.h"
+#include "speech_library.h"
+#include "text_codec.h"
+#include "tone_marks.h"
+#include "twips.h"
+
+namespace tukomi {
+namespace {
+
+const QColor kBackColour(255, 192, 192);
+
+constexpr RectTwips kPinyinLabel{0, 0, 9255, 615};
+constexpr RectTwips kTextLabel{0, 675, 9135, 855};
+constexpr RectTwips kRecordingPicture{9260, 0, 840, 720};
+constexpr RectTwips kReadingPicture{9240, 675, 840, 840};
+constexpr RectTwips kNotificationBox{-3960, 480, 375, 270};
+
+// The library's calls: no particular voice, rate or volume at the start; the
+// simplified-Chinese voice, read asynchronously with the word marked, for
+// the machine reading; punctuation stays in the text.
+constexpr std::int32_t kEngineDefaultVoice = -1;
+constexpr std::int32_t kSimplifiedChineseVoice = 0;
+constexpr std::int32_t kUnchanged = -1;
+constexpr std::int32_t kSpeakOneVoiceAsynchronously = 11;
+constexpr std::int32_t kKeepPunctuation = 1;
+const char* const kCallerName = "tukomi";
+const char* const kCallerVersion = "1.0";
+
+QRect pixelRect(const RectTwips& r) {
+    return QRect(twipsToPixels(r.left), twipsToPixels(r.top), twipsToPixels(r.width),
+                 twipsToPixels(r.height));
+}
+
+QLabel* makeLabel(QWidget* parent, const char* name, const RectTwips& place, const char* family,
+                  double points, const QColor& colour) {
+    auto* label = new FittingLabel(parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setGeometry(pixelRect(place));
+    label->setAlignment(Qt::AlignCenter);
+    QFont font(QString::fromUtf8(family));
+    font.setPointSizeF(points);
+    label->setFont(font);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, kBackColour);
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+    label->setAutoFillBackground(true);
+    return label;
+}
+
+PictureControl* makePicture(QWidget* parent, const char* name, const char* art,
+                            const RectTwips& place, const char* toolTip) {
+    auto* picture = new PictureControl(parent);
+    picture->setObjectName(QString::fromLatin1(name));
+    picture->setPicture(buttonPicture(QString::fromLatin1(art), QString(), pixelRect(place).size()));
+    picture->setScaledContents(true);
+    picture->setGeometry(pixelRect(place));
+    picture->setToolTip(QString::fromUtf8(toolTip));
+    picture->setCursor(handCursor());
+    return picture;
+}
+
+}  // namespace
+
+ExplanationWindow::ExplanationWindow(Setup setup, QWidget* parent)
+    : QDialog(parent), setup_(std::move(setup)) {
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(caption());
+    setModal(true);
+    setFixedSize(twipsToPixels(kClientWidthTwips), twipsToPixels(kClientHeightTwips));
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, kBackColour);
+    setPalette(palette);
+    setAutoFillBackground(true);
+
+    label2_ = makeLabel(this, "Label2", kPinyinLabel, "宋体", 26.25, QColor(255, 0, 0));
+    label1_ = makeLabel(this, "Label1", kTextLabel, "黑体", 42, QColor(0, 0, 255));
+    image1_ = makePicture(this, "Image1", "recording", kRecordingPicture, "真人录音朗读");
+    image2_ = makePicture(this, "Image2", "reading", kReadingPicture, "机器朗读");
+    text1_ = new QLineEdit(this);
+    text1_->setObjectName(QStringLiteral("Text1"));
+    text1_->setGeometry(pixelRect(kNotificationBox));
+    connect(image1_, &PictureControl::clicked, this, [this] { Image1_Click(); });
+    connect(image2_, &PictureControl::clicked, this, [this] { Image2_Click(); });
+
+    Form_Load();
+}
+
+ExplanationWindow::~ExplanationWindow() { Form_Unload(); }
+
+void ExplanationWindow::Form_Load() {
+    // The notification box takes the text label's caption, which is still empty.
+    text1_->setText(label1_->text());
+    label2_->setText(setup_.pinyin ? BuildPinyinLine(setup_.text, *setup_.pinyin) : QString());
+    label1_->setText(setup_.text + QStringLiteral("  "));
+    if (setup_.speech)
+        setup_.speech->InitialAuth(reinterpret_cast<std::intptr_t>(text1_), kEngineDefaultVoice,
+                                   kUnchanged, kUnchanged,
+                                   encodeForLocale(missingVoiceMessage() + setup_.downloadPage),
+                                   encodeForLocale(QStringLiteral("语音下载")), kCallerName,
+                                   kCallerVersion);
+}
+
+void ExplanationWindow::Image1_Click() {
+    if (setup_.merlin) setup_.merlin->AssistantSpeak(setup_.text, setup_.soundPath);
+}
+
+void ExplanationWindow::Image2_Click() {
+    if (!setup_.speech) return;
+    const std::int32_t result = setup_.speech->Speak(
+        encodeForLocale(label1_->text()), kSpeakOneVoiceAsynchronously, kSimplifiedChineseVoice,
+        kUnchanged, kUnchanged, kKeepPunctuation, encodeForLocale(setup_.downloadPage));
+    // The library reports its own problems; only a library that cannot be
+    // reached at all is ours to tell, and only once.
+    if (result == SpeechLibrary::kUnavailable && setup_.speechProblemShown &&
+        !*setup_.speechProblemShown) {
+        *setup_.speechProblemShown = true;
+        QMessageBox::information(this, caption(),
+                                 QStringLiteral("机器朗读现在不能用。\n%1")
+                                     .arg(setup_.speech->errorMessage()));
+    }
+}
+
+void ExplanationWindow::Form_Unload() {
+    if (unloaded_) return;
+    unloaded_ = true;
+    if (setup_.speech) setup_.speech->Close();
+}
+
+void ExplanationWindow::done(int result) {
+    Form_Unload();
+    QDialog::done(result);
+}
+
+}  // namespace tukomi
