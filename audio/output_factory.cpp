@@ -19,11 +19,11 @@ void reportFallbackOnce(const std::string& why) {
 
 std::unique_ptr<AudioOutput> openDefaultOutput(const AudioFormat& format) {
     const char* choice = std::getenv("LENVORO_AUDIO");
-    const std::string spec = choice != nullptr ? choice : "";
-    if (spec == "null") return openNullOutput(format);
+    const std::string setting = choice != nullptr ? choice : "";
+    if (setting == "null") return openNullOutput(format);
     std::string error;
-    if (spec.rfind("capture:", 0) == 0) {
-        if (auto capture = openCaptureOutput(format, spec.substr(std::strlen("capture:")), &error)) {
+    if (setting.rfind("capture:", 0) == 0) {
+        if (auto capture = openCaptureOutput(format, setting.substr(std::strlen("capture:")), &error)) {
             return capture;
         }
         reportFallbackOnce(error);
@@ -32,7 +32,7 @@ std::unique_ptr<AudioOutput> openDefaultOutput(const AudioFormat& format) {
     if (auto device = openDeviceOutput(format, &error)) return device;
     // No device is expected on servers and in CI, so only an explicit request
     // for the device deserves a message.
-    if (spec == "device") reportFallbackOnce(error);
+    if (setting == "device") reportFallbackOnce(error);
     return openNullOutput(format);
 }
 

@@ -65,7 +65,7 @@ std::array<QString, kPinyinPartCount> PinyinTable::LoadPinyinParts() {
     registerPinyinResources();
     std::array<QString, kPinyinPartCount> parts;
     for (int i = 0; i < kPinyinPartCount; ++i) {
-        QFile file(QStringLiteral(":/pinyin/part%1.txt").arg(i, 2, 10, QLatin1Char('0')));
+        QFile file(QStringLiteral(":/pinyin/pinyin%1.txt").arg(i, 2, 10, QLatin1Char('0')));
         if (!file.open(QIODevice::ReadOnly))
             continue;
         const QByteArray bytes = file.readAll();

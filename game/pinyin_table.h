@@ -37,7 +37,7 @@ public:
     const QString& text() const { return table_; }
 
     // The thirteen parts of the built-in table (the resource files
-    // :/pinyin/part00.txt ... part12.txt), decoded from GBK. A part that is
+    // :/pinyin/pinyin00.txt ... pinyin12.txt), decoded from GBK. A part that is
     // missing from the program comes back empty; joined in order the parts
     // are the table text.
     static std::array<QString, kPinyinPartCount> LoadPinyinParts();

@@ -267,7 +267,7 @@ TEST_F(PictureTextFile, EveryCharacterHasAReadingInThePinyinTable)
     QByteArray tableBytes;
     for (int part = 0; part < 13; ++part) {
         const QString partPath =
-            dataDir() + QStringLiteral("/pinyin/part%1.txt").arg(part, 2, 10, QLatin1Char('0'));
+            dataDir() + QStringLiteral("/pinyin/pinyin%1.txt").arg(part, 2, 10, QLatin1Char('0'));
         const QByteArray partBytes = readFile(partPath);
         ASSERT_FALSE(partBytes.isEmpty()) << partPath.toStdString() << " is missing or empty";
         tableBytes += partBytes;

@@ -40,7 +40,7 @@ QByteArray readFile(const QString& path) {
 }
 
 QString partPath(int i) {
-    return QStringLiteral(TUKOMI_SOURCE_DIR "/data/pinyin/part%1.txt")
+    return QStringLiteral(TUKOMI_SOURCE_DIR "/data/pinyin/pinyin%1.txt")
         .arg(i, 2, 10, QLatin1Char('0'));
 }
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env node
 // Builds the game's pinyin table and writes it as thirteen parts
-// data/pinyin/part00.txt … part12.txt (GBK, CRLF, lines "字 pin1").
+// data/pinyin/pinyin00.txt … pinyin12.txt (GBK, CRLF, lines "字 pin1").
 //
 //   node tools/pinyin/make-table.js [--unihan DIR] [--out DIR] [--check]
 //
@@ -341,7 +341,7 @@ function main() {
   const parts = cutIntoParts(lines, encode);
   report(characters, lines, parts, leftOut, unreadable);
   parts.forEach((part, i) => {
-    const file = path.join(args.out, `part${String(i).padStart(2, '0')}.txt`);
+    const file = path.join(args.out, `pinyin${String(i).padStart(2, '0')}.txt`);
     if (args.check) {
       if (!fs.existsSync(file) || !fs.readFileSync(file).equals(part.bytes)) fail(`${file} differs from what the sources give`);
     } else {
