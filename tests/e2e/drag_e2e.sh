@@ -15,12 +15,7 @@ trap e2e_stop EXIT
 
 e2e_make_program_folder "$game" 1
 e2e_start_display
-"$E2E_DIR/tukomi" 2>"$E2E_DIR/stderr" &
-E2E_APP_PID=$!
-window=$(timeout 20 xdotool search --sync --onlyvisible --name 'Mibaro' | head -n 1)
-[ -n "$window" ] || e2e_fail "no window appeared; stderr: $(cat "$E2E_DIR/stderr")"
-sleep 0.5
-eval "$(xdotool getwindowgeometry --shell "$window")"
+e2e_start_game
 
 # A point of plain colour inside every fixture piece, and each piece's colour there.
 probe_x=54 probe_y=100

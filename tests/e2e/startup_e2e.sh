@@ -12,16 +12,10 @@ trap e2e_stop EXIT
 
 e2e_make_program_folder "$game" 2
 e2e_start_display
-"$E2E_DIR/tukomi" 2>"$E2E_DIR/stderr" &
-E2E_APP_PID=$!
-
-window=$(timeout 20 xdotool search --sync --onlyvisible --name 'Mibaro' | head -n 1)
-[ -n "$window" ] || e2e_fail "no window appeared; stderr: $(cat "$E2E_DIR/stderr")"
-sleep 0.5
+e2e_start_game
 
 title=$(xdotool getwindowname "$window")
 [ "$title" = "Mibaro 1.0版" ] || e2e_fail "title is '$title'"
-eval "$(xdotool getwindowgeometry --shell "$window")"
 [ "$WIDTH" = 598 ] && [ "$HEIGHT" = 360 ] || e2e_fail "client size is ${WIDTH}x${HEIGHT}, not 598x360"
 # Centred on the 1024 x 768 screen.
 [ "$X" = $(( (1024 - 598) / 2 )) ] || e2e_fail "window not centred: x = $X"

@@ -57,6 +57,17 @@ e2e_make_program_folder() {
     printf '; picture texts\r\n[1.小猫]\r\n[2.小狗]\r\n' | iconv -f UTF-8 -t GBK > "$E2E_DIR/pictext.ini"
 }
 
+# Starts the game of the program folder and waits for its main window; sets
+# `window` and, from its geometry, X, Y, WIDTH and HEIGHT.
+e2e_start_game() {
+    "$E2E_DIR/tukomi" 2>"$E2E_DIR/stderr" &
+    E2E_APP_PID=$!
+    window=$(timeout 20 xdotool search --sync --onlyvisible --name 'Mibaro' | head -n 1)
+    [ -n "$window" ] || e2e_fail "no window appeared; stderr: $(cat "$E2E_DIR/stderr")"
+    sleep 0.5
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+}
+
 # Prints "R G B" of the pixel at X Y of a screenshot.
 e2e_pixel() {
     convert "$1" -format "%[fx:int(255*p{$2,$3}.r)] %[fx:int(255*p{$2,$3}.g)] %[fx:int(255*p{$2,$3}.b)]" info:
