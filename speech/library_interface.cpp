@@ -10,6 +10,7 @@
 #include "prompt_dialogs.h"
 #include "speech_engine.h"
 #include "voices.h"
+#include "wave_output.h"
 #include "window_host.h"
 
 namespace lenvoro {
@@ -231,26 +232,6 @@ int32_t SpeakEntry(PageArgument page, int32_t mode, int32_t rate, int32_t volume
     return kResultRefused;
 }
 
-int32_t SpeakToWaveEntry(PageArgument page, int32_t mode, int32_t rate, int32_t volume,
-                         int32_t format, int32_t punctuation) {
-    EngineState& state = engineState();
-    if (!state.usable) {
-        ShowInitialInfo(state.window);
-        return kResultRefused;
-    }
-    if (page)
-        state.voicePage.assign(*page);
-    const bool modeKnown = mode == LENVORO_MODE_SYNC || mode == LENVORO_MODE_MIXED_SYNC;
-    if ((punctuation != 0 && punctuation != 1) || !InSettingRange(rate) ||
-        !InSettingRange(volume) || format < kFirstWaveFormat || format > kLastWaveFormat ||
-        !modeKnown) {
-        ShowParameterError(state.window);
-        return kResultRefused;
-    }
-    // Writing wave files is not part of this version yet.
-    return kResultRefused;
-}
-
 int32_t SetDialogEntry(intptr_t window, PageArgument /*page*/) {
     if (!engineState().usable) {
         ShowInitialInfo(window);
@@ -361,15 +342,24 @@ int32_t SpeakAnsi(const char* text, int32_t mode, int32_t voice, int32_t rate, i
 int32_t SpeakToWaveAnsi(const char* text, const char* file, int32_t mode, int32_t voice,
                         int32_t rate, int32_t volume, int32_t format, int32_t punctuation,
                         const char* page) {
-    (void)text;
-    (void)file;
-    (void)voice;
-    return Guarded(lenvoro::kResultRefused, lenvoro::kResultNoMemory, [&] {
+    return Guarded(lenvoro::kResultEngineFailed, lenvoro::kResultNoMemory, [&] {
+        const std::string codeSet = lenvoro::AnsiCodeSet();
+        const std::u16string wideFile = lenvoro::AnsiArgument(file, codeSet);
         std::u16string widePage;
         if (page != nullptr)
-            widePage = lenvoro::AnsiArgument(page);
-        return lenvoro::SpeakToWaveEntry(page != nullptr ? PageArgument(widePage) : std::nullopt,
-                                         mode, rate, volume, format, punctuation);
+            widePage = lenvoro::AnsiArgument(page, codeSet);
+        lenvoro::WaveRequest request;
+        request.text = [&] { return lenvoro::AnsiArgument(text, codeSet); };
+        request.file = wideFile;
+        request.mode = mode;
+        request.voice = voice;
+        request.rate = rate;
+        request.volume = volume;
+        request.format = format;
+        request.punctuation = punctuation;
+        if (page != nullptr)
+            request.page = widePage;
+        return lenvoro::SpeakToWave(request);
     });
 }
 
@@ -526,11 +516,18 @@ int32_t Dll_Lenvoro_SpeakToWaveA(const char* text, const char* file, int32_t mod
 int32_t Dll_Lenvoro_SpeakToWaveW(const LenvoroWideChar* text, const LenvoroWideChar* file,
                                  int32_t mode, int32_t voice, int32_t rate, int32_t volume,
                                  int32_t format, int32_t punctuation, const LenvoroWideChar* page) {
-    (void)text;
-    (void)file;
-    (void)voice;
-    return Guarded(lenvoro::kResultRefused, lenvoro::kResultNoMemory, [&] {
-        return lenvoro::SpeakToWaveEntry(WidePage(page), mode, rate, volume, format, punctuation);
+    return Guarded(lenvoro::kResultEngineFailed, lenvoro::kResultNoMemory, [&] {
+        lenvoro::WaveRequest request;
+        request.text = [&] { return std::u16string(lenvoro::WideArgument(text)); };
+        request.file = lenvoro::WideArgument(file);
+        request.mode = mode;
+        request.voice = voice;
+        request.rate = rate;
+        request.volume = volume;
+        request.format = format;
+        request.punctuation = punctuation;
+        request.page = WidePage(page);
+        return lenvoro::SpeakToWave(request);
     });
 }
 

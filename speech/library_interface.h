@@ -54,13 +54,11 @@ int32_t LocationInfo();
 // A page argument: std::nullopt when the caller gave none (NULL).
 using PageArgument = std::optional<std::u16string_view>;
 
-// The speaking, wave and dialog entries: the retired state and the argument
+// The speaking and dialog entries: the retired state and the argument
 // checks, in their order. Reading, writing the file and the dialog itself are
 // not there yet: past the checks they refuse (0) without doing anything.
 int32_t SpeakEntry(PageArgument page, int32_t mode, int32_t rate, int32_t volume,
                    int32_t punctuation);
-int32_t SpeakToWaveEntry(PageArgument page, int32_t mode, int32_t rate, int32_t volume,
-                         int32_t format, int32_t punctuation);
 int32_t SetDialogEntry(intptr_t window, PageArgument page);
 
 // The notification handler of a taken-over text box: reads the engine's

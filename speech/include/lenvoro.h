@@ -430,27 +430,50 @@ LENVORO_API int32_t Dll_Lenvoro_GetLocationInfo(void);
 /*
  * Lenvoro_SpeakToWave -- read a text into a wave file.
  *
- * text         the text; NULL reads as the empty text.
- * file         path of the wave file, up to 255 characters; an existing file
- *              is replaced.
+ * Prepares the text as Lenvoro_Speak does (punctuation, 蛤 read as 哈, the
+ * mixed markup) and reads it synchronously, with a voice of its own, into
+ * the file; the call returns when the file is complete. The voice of
+ * Lenvoro_Speak keeps reading meanwhile, if it is reading.
+ *
+ * text         the text; NULL reads as the empty text. No length limit.
+ * file         path of the wave file, up to 255 characters (UTF-16 units
+ *              once converted); an existing file is replaced.
  * mode         LENVORO_MODE_SYNC (one voice) or LENVORO_MODE_MIXED_SYNC.
- * voice        as for Lenvoro_Speak.
- * rate, volume LENVORO_KEEP_SETTING or 0..100.
- * format       a wave format LENVORO_FORMAT_*, 0..35.
+ * voice        one voice: a voice choice number as for Lenvoro_Speak (-1 or
+ *              less the engine's default voice); mixed: a voice pair LENVORO_PAIR_*.
+ * rate, volume LENVORO_KEEP_SETTING (the engine's defaults) or 0..100.
+ * format       a wave format LENVORO_FORMAT_*, 0..35: uncompressed PCM,
+ *              8 bits unsigned or 16 bits signed, in a RIFF WAVE file.
  * punctuation  LENVORO_PUNCTUATION_AS_SPACE or LENVORO_PUNCTUATION_KEEP.
- * page         address for the missing-voice prompt, or NULL.
+ * page         address for the missing-voice prompt from now on, or NULL.
+ *
+ * The file is written beside its path and put in place only when the whole
+ * text has been read into it: whenever the result is not
+ * LENVORO_RESULT_DONE, and for an empty text, the path is left as it was (no
+ * new file, an existing one untouched), and never holds a half-written file.
  *
  * Returns
- *   LENVORO_RESULT_REFUSED (0)  the retired state (information dialog shown);
- *                               punctuation, rate, volume, format or mode out
- *                               of range (parameter-error message box shown,
- *                               no file is created).
- *                               NOT YET: with valid arguments this version of
- *                               the library writes no file yet and returns 0
- *                               as well.
- * The results of a complete writer, for the record: 10 done (also for an
- * empty text), 20 a voice of the mixed markup missing, 40 out of memory,
- * 50..90 the chosen voice missing.
+ *   LENVORO_RESULT_REFUSED (0)        the retired state (information dialog
+ *                                     shown); punctuation, rate, volume,
+ *                                     format or mode out of range, or a mixed
+ *                                     voice that is no voice pair
+ *                                     (parameter-error message box shown).
+ *   LENVORO_RESULT_DONE (10)          the file is written; or the text was
+ *                                     empty and nothing was written.
+ *   LENVORO_RESULT_ENGINE_FAILED (20) mixed mode: a voice of the markup is
+ *                                     not installed (missing-voice prompt
+ *                                     shown); or the file cannot be written
+ *                                     (a missing folder, no permission, a
+ *                                     path over 255 characters, a full disk)
+ *                                     or the engine cannot speak; no message.
+ *   LENVORO_RESULT_NO_MEMORY (40)     out of memory.
+ *   50, 60, 70, 80, 90                one voice: the chosen voice is not
+ *                                     installed (missing-voice prompt shown).
+ *
+ * After the call the reader counts as busy: Lenvoro_PauseORContinue pauses
+ * and continues the voice of Lenvoro_Speak until the end of one of its later
+ * readings has been heard. And that voice, if there is one, plays in the
+ * chosen format from now on, until the next Lenvoro_Speak replaces it.
  */
 LENVORO_API int32_t Lenvoro_SpeakToWave(const char* text, const char* file, int32_t mode,
                                         int32_t voice, int32_t rate, int32_t volume,

@@ -1,0 +1,395 @@
+// lenvoro-say: reads a text aloud, or into a wave file, through liblenvoro.
+//
+//   lenvoro-say [OPTIONS] [TEXT...]
+//
+// The text comes from the arguments, or from standard input when there are
+// none (or the only one is "-"). It is handed to the library as it came, in
+// the code set of the user's locale, which is what the library's plain
+// entry points read. Only the public interface of lenvoro.h is used.
+#include <getopt.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "lenvoro.h"
+
+namespace {
+
+// Exit codes: what a shell script needs to tell apart.
+enum ExitCode {
+    kExitOk = 0,
+    kExitNotWritten = 1,   // the file could not be written, or the engine could not speak
+    kExitUsage = 2,        // a wrong option or argument; nothing was read
+    kExitVoiceMissing = 3, // a voice asked for is not installed
+    kExitNoEngine = 4,     // the speech engine cannot start (no voice at all)
+};
+
+constexpr int32_t kDefaultFormat = LENVORO_FORMAT_22KHZ_16BIT_MONO;
+constexpr int32_t kDefaultPair = LENVORO_PAIR_SIMPLIFIED_CHINESE_SAM;
+// Texts longer than this are read piece by piece, with a progress bar when
+// standard error is a terminal.
+constexpr size_t kProgressThresholdBytes = 400;
+constexpr size_t kPieceBytes = 200;
+constexpr int kProgressBarWidth = 40;
+
+const char* const kVoiceNames[] = {
+    "Microsoft Simplified Chinese", "Microsoft Sam", "Microsoft Mary", "Microsoft Mike",
+    "Chinese Female Voice",
+};
+// Short names accepted by --voice, in voice-number order.
+const char* const kVoiceShortNames[] = {"simplified-chinese", "sam", "mary", "mike",
+                                        "chinese-female"};
+
+struct PairInfo {
+    int32_t pair, chineseVoice, englishVoice;
+};
+const PairInfo kPairs[] = {{1, 0, 1}, {2, 0, 2}, {3, 0, 3}, {5, 4, 1}, {6, 4, 2}, {7, 4, 3}};
+
+const char kUsage[] =
+    "Usage: lenvoro-say [OPTIONS] [TEXT...]\n"
+    "Read TEXT aloud, or into a wave file. Without TEXT (or with -) the text is\n"
+    "read from standard input.\n"
+    "\n"
+    "  -w, --wave FILE       write the speech to the wave file FILE instead\n"
+    "  -f, --format N|NAME   wave format 0..35 or its name, such as 22kHz16BitMono\n"
+    "                        or \"44kHz 16 Bit Stereo\" (default 18, 22kHz 16 Bit Mono)\n"
+    "  -v, --voice V         voice number -1..4 or name (default -1, the engine's\n"
+    "                        default voice); with --mixed a voice pair 1,2,3,5,6,7\n"
+    "  -m, --mixed           read Chinese with a Chinese and English with an English voice\n"
+    "  -r, --rate N          rate 0..100 (50 is normal speed)\n"
+    "  -a, --volume N        volume 0..100\n"
+    "  -p, --no-punctuation  read common punctuation marks as pauses (spaces)\n"
+    "  -l, --list-voices     list the voices, voice pairs and wave formats, and\n"
+    "                        whether each voice is installed\n"
+    "  -h, --help            show this help\n"
+    "\n"
+    "Exit status: 0 done; 1 the file could not be written or the engine could not\n"
+    "speak; 2 a wrong option or an empty text; 3 a voice is not installed; 4 the\n"
+    "speech engine cannot start.\n";
+
+int UsageError(const std::string& message) {
+    std::cerr << "lenvoro-say: " << message << "\nTry 'lenvoro-say --help'.\n";
+    return kExitUsage;
+}
+
+std::string Normalised(std::string_view text) {
+    std::string out;
+    for (char c : text) {
+        if (c != ' ' && c != '_' && c != '-')
+            out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return out;
+}
+
+std::optional<long> WholeNumber(const char* text) {
+    if (text == nullptr || *text == '\0')
+        return std::nullopt;
+    errno = 0;
+    char* end = nullptr;
+    const long value = std::strtol(text, &end, 10);
+    if (errno != 0 || *end != '\0')
+        return std::nullopt;
+    return value;
+}
+
+std::string FormatName(int32_t format) {
+    static const char* const kRates[] = {"8", "11", "12", "16", "22", "24", "32", "44", "48"};
+    return std::string(kRates[format / 4]) + "kHz " + ((format & 2) ? "16" : "8") + " Bit " +
+           ((format & 1) ? "Stereo" : "Mono");
+}
+
+std::optional<int32_t> ParseFormat(const char* text) {
+    if (const auto number = WholeNumber(text)) {
+        if (*number >= LENVORO_FORMAT_FIRST && *number <= LENVORO_FORMAT_LAST)
+            return static_cast<int32_t>(*number);
+        return std::nullopt;
+    }
+    const std::string wanted = Normalised(text);
+    for (int32_t format = LENVORO_FORMAT_FIRST; format <= LENVORO_FORMAT_LAST; ++format) {
+        if (Normalised(FormatName(format)) == wanted)
+            return format;
+    }
+    return std::nullopt;
+}
+
+std::optional<int32_t> ParseVoice(const char* text, bool mixed) {
+    if (const auto number = WholeNumber(text)) {
+        if (mixed) {
+            for (const PairInfo& pair : kPairs) {
+                if (pair.pair == *number)
+                    return pair.pair;
+            }
+            return std::nullopt;
+        }
+        if (*number >= LENVORO_VOICE_DEFAULT && *number <= LENVORO_VOICE_CHINESE_FEMALE)
+            return static_cast<int32_t>(*number);
+        return std::nullopt;
+    }
+    if (mixed)
+        return std::nullopt;
+    const std::string wanted = Normalised(text);
+    if (wanted == "default")
+        return LENVORO_VOICE_DEFAULT;
+    for (int32_t voice = 0; voice < 5; ++voice) {
+        if (wanted == Normalised(kVoiceNames[voice]) || wanted == Normalised(kVoiceShortNames[voice]))
+            return voice;
+    }
+    return std::nullopt;
+}
+
+std::optional<int32_t> ParseSetting(const char* text) {
+    const auto number = WholeNumber(text);
+    if (!number || *number < LENVORO_SETTING_MIN || *number > LENVORO_SETTING_MAX)
+        return std::nullopt;
+    return static_cast<int32_t>(*number);
+}
+
+// A start with a chosen voice says, silently, whether that voice is
+// installed (50..90 when it is not); the engine is started again plainly after.
+bool VoiceInstalled(int32_t voice) {
+    return Lenvoro_InitialAuth(0, voice, LENVORO_KEEP_SETTING, LENVORO_KEEP_SETTING, "", "", "",
+                               "") == LENVORO_RESULT_DONE;
+}
+
+int ListVoices() {
+    std::vector<bool> installed;
+    for (int32_t voice = 0; voice < 5; ++voice)
+        installed.push_back(VoiceInstalled(voice));
+    std::printf("Voices (--voice):\n");
+    std::printf("  -1  default             the engine's default voice\n");
+    for (int32_t voice = 0; voice < 5; ++voice) {
+        std::printf("  %2d  %-18s  %-28s  %s\n", voice, kVoiceShortNames[voice], kVoiceNames[voice],
+                    installed[static_cast<size_t>(voice)] ? "installed" : "not installed");
+    }
+    std::printf("Voice pairs (--mixed --voice):\n");
+    for (const PairInfo& pair : kPairs) {
+        const bool both = installed[static_cast<size_t>(pair.chineseVoice)] &&
+                          installed[static_cast<size_t>(pair.englishVoice)];
+        std::printf("  %2d  %s + %s%s\n", pair.pair, kVoiceNames[pair.chineseVoice],
+                    kVoiceNames[pair.englishVoice], both ? "" : "  (not installed)");
+    }
+    std::printf("Wave formats (--format):\n");
+    for (int32_t format = LENVORO_FORMAT_FIRST; format <= LENVORO_FORMAT_LAST; ++format)
+        std::printf("  %2d  %s\n", format, FormatName(format).c_str());
+    return kExitOk;
+}
+
+// Where a text may be cut between pieces without changing how it is read:
+// after a sentence's end followed by white space (so "3.14" stays whole),
+// after a line break, and after the UTF-8 full stops 。！？. The cut points
+// are ASCII bytes or whole UTF-8 sequences, which no double-byte code set
+// (GBK, Big5) uses as the second byte of a character.
+std::vector<std::string> SplitIntoPieces(const std::string& text) {
+    std::vector<std::string> pieces;
+    std::string piece;
+    auto cutHere = [&] {
+        if (piece.size() >= kPieceBytes) {
+            pieces.push_back(std::move(piece));
+            piece.clear();
+        }
+    };
+    for (size_t i = 0; i < text.size(); ++i) {
+        piece += text[i];
+        const char c = text[i];
+        const bool nextIsSpace = i + 1 >= text.size() || std::isspace(static_cast<unsigned char>(text[i + 1]));
+        if (c == '\n' || ((c == '.' || c == '!' || c == '?' || c == ';') && nextIsSpace)) {
+            cutHere();
+        } else if (i >= 2) {
+            const std::string_view last(text.data() + i - 2, 3);
+            if (last == "\u3002" || last == "\uFF01" || last == "\uFF1F")
+                cutHere();
+        }
+    }
+    if (!piece.empty())
+        pieces.push_back(std::move(piece));
+    return pieces;
+}
+
+void DrawProgress(size_t done, size_t total) {
+    const int filled = static_cast<int>(done * kProgressBarWidth / total);
+    std::fprintf(stderr, "\r[%s%s] %3zu%%", std::string(static_cast<size_t>(filled), '#').c_str(),
+                 std::string(static_cast<size_t>(kProgressBarWidth - filled), '-').c_str(),
+                 done * 100 / total);
+    std::fflush(stderr);
+}
+
+struct Options {
+    std::optional<std::string> waveFile;
+    std::optional<const char*> formatArgument;
+    std::optional<const char*> voiceArgument;
+    bool mixed = false;
+    int32_t rate = LENVORO_KEEP_SETTING;
+    int32_t volume = LENVORO_KEEP_SETTING;
+    int32_t punctuation = LENVORO_PUNCTUATION_KEEP;
+    bool listVoices = false;
+};
+
+// The library's result as an exit code. missingPairVoice: in the mixed mode a
+// 20 means a voice of the pair is missing when one was found missing before.
+int ExitCodeFor(int32_t result, bool missingPairVoice) {
+    switch (result) {
+        case LENVORO_RESULT_DONE:
+            return kExitOk;
+        case LENVORO_RESULT_REFUSED:
+            return kExitUsage;
+        case LENVORO_RESULT_ENGINE_FAILED:
+            return missingPairVoice ? kExitVoiceMissing : kExitNotWritten;
+        case LENVORO_RESULT_NO_MEMORY:
+            return kExitNotWritten;
+        default:
+            return result >= LENVORO_RESULT_NO_SIMPLIFIED_CHINESE &&
+                           result <= LENVORO_RESULT_NO_CHINESE_FEMALE
+                       ? kExitVoiceMissing
+                       : kExitNotWritten;
+    }
+}
+
+int Run(int argc, char** argv) {
+    static const option kOptions[] = {
+        {"wave", required_argument, nullptr, 'w'},   {"format", required_argument, nullptr, 'f'},
+        {"voice", required_argument, nullptr, 'v'},  {"mixed", no_argument, nullptr, 'm'},
+        {"rate", required_argument, nullptr, 'r'},   {"volume", required_argument, nullptr, 'a'},
+        {"no-punctuation", no_argument, nullptr, 'p'},
+        {"list-voices", no_argument, nullptr, 'l'},  {"help", no_argument, nullptr, 'h'},
+        {nullptr, 0, nullptr, 0},
+    };
+    Options options;
+    opterr = 0;
+    int option;
+    while ((option = getopt_long(argc, argv, "w:f:v:mr:a:plh", kOptions, nullptr)) != -1) {
+        switch (option) {
+            case 'w': options.waveFile = optarg; break;
+            case 'f': options.formatArgument = optarg; break;
+            case 'v': options.voiceArgument = optarg; break;
+            case 'm': options.mixed = true; break;
+            case 'p': options.punctuation = LENVORO_PUNCTUATION_AS_SPACE; break;
+            case 'l': options.listVoices = true; break;
+            case 'h': std::cout << kUsage; return kExitOk;
+            case 'r':
+            case 'a': {
+                const auto value = ParseSetting(optarg);
+                if (!value)
+                    return UsageError(std::string(option == 'r' ? "--rate" : "--volume") +
+                                      " takes a number from 0 to 100, not '" + optarg + "'");
+                (option == 'r' ? options.rate : options.volume) = *value;
+                break;
+            }
+            default:
+                if (optopt != 0 && std::string_view("wfvra").find(static_cast<char>(optopt)) !=
+                                       std::string_view::npos)
+                    return UsageError(std::string("option -") + static_cast<char>(optopt) +
+                                      " needs a value");
+                return UsageError(std::string("unknown option '") + argv[optind - 1] + "'");
+        }
+    }
+
+    int32_t format = kDefaultFormat;
+    if (options.formatArgument) {
+        if (!options.waveFile)
+            return UsageError("--format applies to a wave file: give -w FILE too");
+        const auto parsed = ParseFormat(*options.formatArgument);
+        if (!parsed)
+            return UsageError(std::string("unknown wave format '") + *options.formatArgument +
+                              "' (0..35, or a name such as 22kHz16BitMono; see --list-voices)");
+        format = *parsed;
+    }
+    int32_t voice = options.mixed ? kDefaultPair : LENVORO_VOICE_DEFAULT;
+    if (options.voiceArgument) {
+        const auto parsed = ParseVoice(*options.voiceArgument, options.mixed);
+        if (!parsed)
+            return UsageError(std::string("unknown ") + (options.mixed ? "voice pair '" : "voice '") +
+                              *options.voiceArgument + "' (see --list-voices)");
+        voice = *parsed;
+    }
+
+    std::string text;
+    if (options.listVoices) {
+        // Lists only; any text is not read.
+    } else if (optind >= argc || (optind + 1 == argc && std::string_view(argv[optind]) == "-")) {
+        text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+    } else {
+        for (int i = optind; i < argc; ++i) {
+            if (i > optind)
+                text += ' ';
+            text += argv[i];
+        }
+    }
+    if (!options.listVoices && text.find_first_not_of(" \t\r\n") == std::string::npos)
+        return UsageError("there is no text to read");
+
+    const int32_t start = Lenvoro_InitialAuth(0, LENVORO_VOICE_DEFAULT, LENVORO_KEEP_SETTING,
+                                              LENVORO_KEEP_SETTING, "", "", "", "");
+    if (start != LENVORO_RESULT_DONE) {
+        Lenvoro_Close();
+        std::cerr << "lenvoro-say: the speech engine cannot start (no voice is installed?)\n";
+        return kExitNoEngine;
+    }
+    if (options.listVoices) {
+        const int code = ListVoices();
+        Lenvoro_Close();
+        return code;
+    }
+
+    // In the mixed mode the library answers 20 both for a missing voice of the
+    // pair and for a file it cannot write; asking first tells them apart.
+    bool missingPairVoice = false;
+    if (options.mixed) {
+        for (const PairInfo& pair : kPairs) {
+            if (pair.pair == voice)
+                missingPairVoice = !VoiceInstalled(pair.chineseVoice) || !VoiceInstalled(pair.englishVoice);
+        }
+        Lenvoro_InitialAuth(0, LENVORO_VOICE_DEFAULT, LENVORO_KEEP_SETTING, LENVORO_KEEP_SETTING,
+                            "", "", "", "");
+    }
+    const int32_t mode = options.mixed ? LENVORO_MODE_MIXED_SYNC : LENVORO_MODE_SYNC;
+
+    int32_t result = LENVORO_RESULT_DONE;
+    if (options.waveFile) {
+        result = Lenvoro_SpeakToWave(text.c_str(), options.waveFile->c_str(), mode, voice,
+                                     options.rate, options.volume, format, options.punctuation,
+                                     nullptr);
+        if (result == LENVORO_RESULT_ENGINE_FAILED && !missingPairVoice)
+            std::cerr << "lenvoro-say: cannot write '" << *options.waveFile << "'\n";
+    } else {
+        const std::vector<std::string> pieces = text.size() > kProgressThresholdBytes
+                                                    ? SplitIntoPieces(text)
+                                                    : std::vector<std::string>{text};
+        const bool showProgress = pieces.size() > 1 && isatty(STDERR_FILENO);
+        for (size_t i = 0; i < pieces.size() && result == LENVORO_RESULT_DONE; ++i) {
+            if (showProgress)
+                DrawProgress(i, pieces.size());
+            result = Lenvoro_Speak(pieces[i].c_str(), mode, voice, options.rate, options.volume,
+                                   options.punctuation, nullptr);
+        }
+        if (showProgress) {
+            if (result == LENVORO_RESULT_DONE)
+                DrawProgress(pieces.size(), pieces.size());
+            std::fputc('\n', stderr);
+        }
+        if (result == LENVORO_RESULT_ENGINE_FAILED && !missingPairVoice)
+            std::cerr << "lenvoro-say: the engine cannot speak\n";
+    }
+    Lenvoro_Close();
+    return ExitCodeFor(result, missingPairVoice);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& error) {
+        std::cerr << "lenvoro-say: " << error.what() << '\n';
+        return kExitNotWritten;
+    }
+}

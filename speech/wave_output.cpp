@@ -1,0 +1,179 @@
+#include "wave_output.h"
+
+#include <algorithm>
+#include <array>
+#include <memory>
+
+#include "engine_state.h"
+#include "fixed_text.h"
+#include "library_interface.h"
+#include "lenvoro.h"
+#include "markup.h"
+#include "prompt_dialogs.h"
+#include "speech_engine.h"
+#include "voices.h"
+
+namespace lenvoro {
+
+namespace {
+
+constexpr std::array<int32_t, 9> kSampleRatesHz = {8000,  11025, 12000, 16000, 22050,
+                                                   24000, 32000, 44100, 48000};
+
+constexpr std::array<std::u16string_view, kWaveFormatCount> kFormatNames = {
+    u"8kHz 8 Bit Mono",   u"8kHz 8 Bit Stereo",   u"8kHz 16 Bit Mono",   u"8kHz 16 Bit Stereo",
+    u"11kHz 8 Bit Mono",  u"11kHz 8 Bit Stereo",  u"11kHz 16 Bit Mono",  u"11kHz 16 Bit Stereo",
+    u"12kHz 8 Bit Mono",  u"12kHz 8 Bit Stereo",  u"12kHz 16 Bit Mono",  u"12kHz 16 Bit Stereo",
+    u"16kHz 8 Bit Mono",  u"16kHz 8 Bit Stereo",  u"16kHz 16 Bit Mono",  u"16kHz 16 Bit Stereo",
+    u"22kHz 8 Bit Mono",  u"22kHz 8 Bit Stereo",  u"22kHz 16 Bit Mono",  u"22kHz 16 Bit Stereo",
+    u"24kHz 8 Bit Mono",  u"24kHz 8 Bit Stereo",  u"24kHz 16 Bit Mono",  u"24kHz 16 Bit Stereo",
+    u"32kHz 8 Bit Mono",  u"32kHz 8 Bit Stereo",  u"32kHz 16 Bit Mono",  u"32kHz 16 Bit Stereo",
+    u"44kHz 8 Bit Mono",  u"44kHz 8 Bit Stereo",  u"44kHz 16 Bit Mono",  u"44kHz 16 Bit Stereo",
+    u"48kHz 8 Bit Mono",  u"48kHz 8 Bit Stereo",  u"48kHz 16 Bit Mono",  u"48kHz 16 Bit Stereo",
+};
+
+// Read as spaces when the caller does not want punctuation read: exactly
+// these 56 units; < > @ ` and the full-width colon and semicolon are kept.
+constexpr std::u16string_view kPunctuationAsSpace =
+    u"/-=\\[];,'.~!#$^&*()_%+|{}:\"\uFF0C\u203B?\uFF08\uFF09\uFF5E\uFF01\uFF03\u00B7\uFFE5"
+    u"\uFF05\uFF0D\u2014\u2026\uFF0B\u3001\u3002\u300E\u300F\u3010\u3011\u201C\u201D\u2018"
+    u"\u2019\u300A\u300B\uFF1F\uFF1D";
+static_assert(kPunctuationAsSpace.size() == 56);
+
+constexpr char16_t kToadCharacter = u'\u86E4';  // 蛤: the engine reads it wrongly
+constexpr char16_t kHaCharacter = u'\u54C8';    // 哈: how it is meant here
+
+// The objects one call creates and releases again; none is kept in the
+// engine state. The stream is never closed unless the reading succeeded, so
+// releasing it removes what was written so far and leaves the path alone.
+struct WaveCall {
+    std::shared_ptr<engine::Voice> voice;
+    std::shared_ptr<engine::AudioDevice> audioOutput;
+    std::shared_ptr<engine::FileStream> stream;
+    SelectionReferences selection;
+};
+
+// The clean-up every reading applies: with punctuation 0 the marks of the
+// list become spaces; 蛤 is always read as 哈.
+void PrepareTextForReading(std::u16string& text, bool keepPunctuation) {
+    for (char16_t& unit : text) {
+        if (!keepPunctuation && kPunctuationAsSpace.find(unit) != std::u16string_view::npos)
+            unit = u' ';
+        else if (unit == kToadCharacter)
+            unit = kHaCharacter;
+    }
+}
+
+bool InSettingRange(int32_t value) {
+    return value >= kKeepSetting && value <= kSettingMax;
+}
+
+bool ArgumentsInRange(const WaveRequest& request) {
+    if (request.punctuation != 0 && request.punctuation != 1)
+        return false;
+    if (!InSettingRange(request.rate) || !InSettingRange(request.volume))
+        return false;
+    if (!WaveFormatFor(request.format))
+        return false;
+    if (request.mode == LENVORO_MODE_SYNC)
+        return true;
+    // Only the six voice pairs have tags to mark a mixed text up with.
+    return request.mode == LENVORO_MODE_MIXED_SYNC && VoicePairTagsFor(request.voice).has_value();
+}
+
+// The voice that reads aloud plays through an audio output in the wave
+// format from now on, until the next speaking call replaces that voice.
+// Without an audio output there is nothing to redirect; the file does not
+// need one, so it is written all the same.
+void RedirectReadingVoice(EngineState& state, WaveCall& call, const WaveFormatInfo& format) {
+    if (engine::failed(CreateDefaultAudioOutput(&call.audioOutput)) || !call.audioOutput)
+        return;
+    const auto streamFormat = engine::streamFormatFromId(format.engineFormat);
+    if (!streamFormat ||
+        engine::failed(state.lastResult = call.audioOutput->setFormat(streamFormat->waveFormat())))
+        return;
+    if (state.voice)
+        state.lastResult = state.voice->setOutput(call.audioOutput, false);
+}
+
+}  // namespace
+
+std::optional<WaveFormatInfo> WaveFormatFor(int32_t format) {
+    if (format < 0 || format >= kWaveFormatCount)
+        return std::nullopt;
+    return WaveFormatInfo{
+        format + kEngineFormatOffset,
+        kSampleRatesHz[static_cast<size_t>(format / 4)],
+        (format & 2) != 0 ? 16 : 8,
+        (format & 1) != 0 ? 2 : 1,
+        kFormatNames[static_cast<size_t>(format)],
+    };
+}
+
+int32_t SpeakToWave(const WaveRequest& request) {
+    EngineState& state = engineState();
+    if (!state.usable) {
+        ShowInitialInfo(state.window);
+        return kResultRefused;
+    }
+    if (request.page)
+        state.voicePage.assign(*request.page);
+    if (!ArgumentsInRange(request)) {
+        ShowParameterError(state.window);
+        return kResultRefused;
+    }
+    const WaveFormatInfo format = *WaveFormatFor(request.format);
+
+    WaveCall call;
+    state.lastResult = CreateVoice(&call.voice);
+    if (engine::failed(state.lastResult) || !call.voice)
+        return kResultEngineFailed;
+    if (request.mode == LENVORO_MODE_SYNC && request.voice >= 0) {
+        const int32_t missing = ChooseSpeakingVoice(request.voice, *call.voice, call.selection);
+        if (missing != 0)
+            return missing;
+    }
+    if (request.rate >= 0)
+        state.lastResult = call.voice->setRate(EngineRateFromInterface(request.rate));
+    if (request.volume >= 0)
+        state.lastResult = call.voice->setVolume(request.volume);
+
+    RedirectReadingVoice(state, call, format);
+
+    // A file name is a short text of the library: one that does not fit its
+    // 255 units would name another file once cut, so it is not written at all.
+    FixedText file;
+    if (!file.assign(request.file))
+        return kResultEngineFailed;
+    state.lastResult = BindFileStream(file.view(), format.engineFormat, &call.stream);
+    if (engine::failed(state.lastResult) || !call.stream)
+        return kResultEngineFailed;
+    state.lastResult = call.voice->setOutput(call.stream, true);
+    if (engine::failed(state.lastResult))
+        return kResultEngineFailed;
+
+    std::u16string text = request.text ? request.text() : std::u16string();
+    if (text.empty())
+        return kResultDone;  // nothing read, nothing written
+    PrepareTextForReading(text, request.punctuation == 1);
+
+    state.highlight = false;
+    state.paused = false;
+    state.idle = false;  // set again only by the end of a later reading
+
+    if (request.mode == LENVORO_MODE_MIXED_SYNC) {
+        if (BuildVoiceMarkup(text, request.voice) == MarkupBuild::OutOfMemory)
+            return kResultNoMemory;
+        if (!CheckMarkupVoices(text))
+            return kResultEngineFailed;
+    }
+    state.lastResult = call.voice->speak(text, engine::kSpeakSync);
+    if (engine::failed(state.lastResult))
+        return kResultEngineFailed;
+    state.lastResult = call.stream->close();
+    if (engine::failed(state.lastResult))
+        return kResultEngineFailed;
+    return kResultDone;
+}
+
+}  // namespace lenvoro

@@ -1,0 +1,104 @@
+#!/bin/sh
+# lenvoro-say as a shell script meets it: wave files in the asked format,
+# text from arguments or standard input, the voice list, and an exit code
+# for every kind of failure, with nothing left behind.
+#
+#   lenvoro_say_test.sh LENVORO_SAY SOX WORK_FOLDER
+set -u
+
+say=$1
+sox=$2
+work=$3
+rm -rf "$work"
+mkdir -p "$work"
+failures=0
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+
+# expect CODE DESCRIPTION COMMAND...: runs the command, checks its exit code.
+expect() {
+    code=$1
+    what=$2
+    shift 2
+    "$@" > "$work/out.txt" 2> "$work/err.txt"
+    got=$?
+    [ "$got" -eq "$code" ] || fail "$what: exit $got, expected $code ($(cat "$work/err.txt"))"
+}
+
+# The done-when line: 44.1 kHz 16-bit stereo for format 31, as sox reads it.
+expect 0 "format 31" "$say" -w "$work/out.wav" --format 31 "你好 world"
+[ "$("$sox" --i -r "$work/out.wav")" = 44100 ] || fail "format 31 rate: $("$sox" --i -r "$work/out.wav")"
+[ "$("$sox" --i -c "$work/out.wav")" = 2 ] || fail "format 31 channels"
+[ "$("$sox" --i -b "$work/out.wav")" = 16 ] || fail "format 31 bits"
+
+# Formats by name, in any spelling of the dialog's names; the default is 22 kHz 16-bit mono.
+expect 0 "format by name" "$say" -w "$work/named.wav" --format 8kHz8BitStereo "hello"
+[ "$("$sox" --i -r "$work/named.wav")/$("$sox" --i -c "$work/named.wav")/$("$sox" --i -b "$work/named.wav")" = 8000/2/8 ] ||
+    fail "8kHz8BitStereo is not 8000 Hz, 2 channels, 8 bits"
+expect 0 "format by spaced name" "$say" -w "$work/spaced.wav" -f "48kHz 16 Bit Mono" "hello"
+[ "$("$sox" --i -r "$work/spaced.wav")" = 48000 ] || fail "48kHz 16 Bit Mono rate"
+expect 0 "default format" "$say" -w "$work/default.wav" "hello"
+[ "$("$sox" --i -r "$work/default.wav")/$("$sox" --i -b "$work/default.wav")" = 22050/16 ] ||
+    fail "the default format is not 22050 Hz 16-bit"
+
+# Standard input, voices, rate: a text from stdin written by the Sam voice slowly
+# lasts longer than the same text at normal speed.
+echo "The quick brown fox jumps over the lazy dog." |
+    "$say" -w "$work/stdin.wav" --voice sam --rate 50 || fail "text from standard input"
+echo "The quick brown fox jumps over the lazy dog." |
+    "$say" -w "$work/slow.wav" --voice 1 --rate 0 - || fail "text from standard input with -"
+normal=$("$sox" --i -s "$work/stdin.wav")
+slow=$("$sox" --i -s "$work/slow.wav")
+[ "${normal:-0}" -gt 0 ] && [ "${slow:-0}" -gt $((normal * 2)) ] ||
+    fail "rate 0 ($slow samples) is not slower than rate 50 ($normal samples)"
+expect 0 "mixed voices" "$say" --mixed --voice 2 -w "$work/mixed.wav" "你好 Mary"
+expect 0 "volume" "$say" --volume 30 -w "$work/volume.wav" "hello"
+
+# The list names every voice, pair and format.
+expect 0 "list voices" "$say" --list-voices
+grep -q "Microsoft Simplified Chinese.*installed" "$work/out.txt" || fail "list: no Chinese voice"
+[ "$(grep -c 'Bit' "$work/out.txt")" -eq 36 ] || fail "list: not 36 formats"
+expect 0 "help" "$say" --help
+grep -q -- "--list-voices" "$work/out.txt" || fail "help does not name the options"
+
+# Usage errors: 2, and no file.
+expect 2 "unknown format" "$say" -w "$work/bad.wav" --format 36 "hello"
+expect 2 "unknown format name" "$say" -w "$work/bad.wav" --format 96kHz "hello"
+expect 2 "format without a file" "$say" --format 31 "hello"
+expect 2 "unknown voice" "$say" -w "$work/bad.wav" --voice 5 "hello"
+expect 2 "pair 4 does not exist" "$say" --mixed --voice 4 -w "$work/bad.wav" "hello"
+expect 2 "rate over 100" "$say" -w "$work/bad.wav" --rate 101 "hello"
+expect 2 "volume not a number" "$say" -w "$work/bad.wav" --volume loud "hello"
+expect 2 "unknown option" "$say" --shout "hello"
+expect 2 "option without its value" "$say" "hello" -w
+expect 2 "empty text" "$say" -w "$work/bad.wav" "  "
+[ -e "$work/bad.wav" ] && fail "a refused call wrote a file"
+
+# A file that cannot be written: 1, and an existing file stays as it was.
+expect 1 "missing folder" "$say" -w "$work/missing/out.wav" "hello"
+grep -q "cannot write" "$work/err.txt" || fail "no message for an unwritable file"
+echo "keep me" > "$work/kept.wav"
+long=$(printf '%0300d' 0)
+expect 1 "name over 255 characters" "$say" -w "$work/$long.wav" "hello"
+[ "$(cat "$work/kept.wav")" = "keep me" ] || fail "the existing file was touched"
+
+# A missing voice: 3, with the voices of a data folder that lacks them.
+mkdir -p "$work/voices-data/voices"
+cp "$LENVORO_DATA_DIR/voices/01-simplified-chinese.ini" "$LENVORO_DATA_DIR/voices/03-sam.ini" \
+    "$work/voices-data/voices/"
+expect 3 "missing one voice" env LENVORO_DATA_DIR="$work/voices-data" "$say" --voice mary \
+    -w "$work/kept.wav" "hello"
+expect 3 "missing pair voice" env LENVORO_DATA_DIR="$work/voices-data" "$say" --mixed --voice 6 \
+    -w "$work/kept.wav" "你好 hello"
+[ "$(cat "$work/kept.wav")" = "keep me" ] || fail "a missing voice touched the existing file"
+mkdir -p "$work/no-voices/voices"
+expect 4 "no voice at all" env LENVORO_DATA_DIR="$work/no-voices" "$say" -w "$work/kept.wav" "hello"
+
+# Nothing but the files asked for is left in the folder.
+leftovers=$(ls -A "$work" | grep '^\.' || true)
+[ -z "$leftovers" ] || fail "temporary files left behind: $leftovers"
+
+[ "$failures" -eq 0 ] || { echo "$failures failure(s)"; exit 1; }
+echo "all lenvoro-say checks passed"
