@@ -8,6 +8,7 @@
 #include "interface_language.h"
 #include "lenvoro.h"
 #include "prompt_dialogs.h"
+#include "speaking.h"
 #include "speech_engine.h"
 #include "voices.h"
 #include "wave_output.h"
@@ -162,76 +163,6 @@ int32_t CloseEngine() {
     return kResultOk;
 }
 
-int32_t StopReading() {
-    EngineState& state = engineState();
-    if (!state.usable) {
-        ShowInitialInfo(state.window);
-        return kResultRefused;
-    }
-    state.lastResult = engine::kOk;
-    if (state.voice)
-        PurgeAndWait(*state.voice);
-    state.speakSelection.release();
-    state.spokenText.reset();
-    return kResultOk;
-}
-
-int32_t PauseOrContinue() {
-    EngineState& state = engineState();
-    if (state.idle)
-        return kResultOk;
-    if (!state.paused) {
-        if (state.voice)
-            state.lastResult = state.voice->pause();
-        state.paused = true;
-    } else {
-        if (state.voice)
-            state.lastResult = state.voice->resume();
-        state.paused = false;
-    }
-    return kResultOk;
-}
-
-int32_t SetVolume(int32_t volume) {
-    EngineState& state = engineState();
-    if (volume >= 0 && state.voice)
-        state.lastResult = state.voice->setVolume(volume);
-    return kResultOk;
-}
-
-int32_t SetSpeed(int32_t rate) {
-    EngineState& state = engineState();
-    if (rate >= 0 && state.voice) {
-        state.lastResult = state.voice->setRate(EngineRateFromInterface(rate));
-    }
-    return kResultOk;
-}
-
-int32_t LocationInfo() {
-    return engineState().progress;
-}
-
-int32_t SpeakEntry(PageArgument page, int32_t mode, int32_t rate, int32_t volume,
-                   int32_t punctuation) {
-    EngineState& state = engineState();
-    if (!state.usable) {
-        ShowInitialInfo(state.window);
-        return kResultRefused;
-    }
-    state.lastResult = engine::kOk;
-    if (page)
-        state.voicePage.assign(*page);
-    const bool modeKnown = mode == LENVORO_MODE_SYNC || mode == LENVORO_MODE_ASYNC ||
-                           mode == LENVORO_MODE_MIXED_SYNC || mode == LENVORO_MODE_MIXED_ASYNC;
-    if ((punctuation != 0 && punctuation != 1) || !InSettingRange(rate) ||
-        !InSettingRange(volume) || !modeKnown) {
-        ShowParameterError(state.window);
-        return kResultRefused;
-    }
-    // Reading aloud is not part of this version yet.
-    return kResultRefused;
-}
-
 int32_t SetDialogEntry(intptr_t window, PageArgument /*page*/) {
     if (!engineState().usable) {
         ShowInitialInfo(window);
@@ -242,42 +173,7 @@ int32_t SetDialogEntry(intptr_t window, PageArgument /*page*/) {
 }
 
 void HandleEngineNotification(QWidget* window) {
-    EngineState& state = engineState();
-    engine::VoiceEvent event;
-    while (state.voice && state.voice->getEvent(&event) == engine::kOk) {
-        switch (event.id) {
-            case engine::kEventStartInputStream:
-                state.idle = false;
-                state.paused = false;
-                state.progress = 0;
-                SetTextBoxSelection(window, 0, 0);
-                break;
-            case engine::kEventEndInputStream:
-                state.idle = true;
-                state.paused = false;
-                state.progress = 100;
-                SetTextBoxSelection(window, 0, 0);
-                break;
-            case engine::kEventWordBoundary: {
-                // The text was freed by a stop or close: the event is stale.
-                if (!state.spokenText || state.spokenText->empty())
-                    break;
-                const engine::VoiceStatus status = state.voice->status();
-                const uint64_t position =
-                    static_cast<uint32_t>(std::max(0, status.inputWordPosition));
-                const uint64_t length = static_cast<uint32_t>(std::max(0, status.inputWordLength));
-                const uint64_t percent = (position + length) * 100 / state.spokenText->size();
-                state.progress = static_cast<int32_t>(std::min<uint64_t>(percent, 100));
-                if (state.highlight) {
-                    SetTextBoxSelection(window, static_cast<int32_t>(position),
-                                        static_cast<int32_t>(position + length));
-                }
-                break;
-            }
-            default:
-                break;
-        }
-    }
+    FollowEngineEvents(window);
 }
 
 }  // namespace lenvoro
@@ -328,14 +224,13 @@ int32_t InitialAuthAnsi(intptr_t window, int32_t voice, int32_t rate, int32_t vo
 
 int32_t SpeakAnsi(const char* text, int32_t mode, int32_t voice, int32_t rate, int32_t volume,
                   int32_t punctuation, const char* page) {
-    (void)text;
-    (void)voice;
     return Guarded(lenvoro::kResultRefused, lenvoro::kResultNoMemory, [&] {
         std::u16string widePage;
         if (page != nullptr)
             widePage = lenvoro::AnsiArgument(page);
-        return lenvoro::SpeakEntry(page != nullptr ? PageArgument(widePage) : std::nullopt, mode,
-                                   rate, volume, punctuation);
+        const std::string_view bytes = text != nullptr ? std::string_view(text) : std::string_view();
+        return lenvoro::Speak(bytes, mode, voice, rate, volume, punctuation,
+                              page != nullptr ? PageArgument(widePage) : std::nullopt);
     });
 }
 
@@ -458,10 +353,9 @@ int32_t Dll_Lenvoro_SpeakA(const char* text, int32_t mode, int32_t voice, int32_
 
 int32_t Dll_Lenvoro_SpeakW(const LenvoroWideChar* text, int32_t mode, int32_t voice, int32_t rate,
                            int32_t volume, int32_t punctuation, const LenvoroWideChar* page) {
-    (void)text;
-    (void)voice;
     return Guarded(lenvoro::kResultRefused, lenvoro::kResultNoMemory, [&] {
-        return lenvoro::SpeakEntry(WidePage(page), mode, rate, volume, punctuation);
+        return lenvoro::Speak(lenvoro::WideArgument(text), mode, voice, rate, volume, punctuation,
+                              WidePage(page));
     });
 }
 

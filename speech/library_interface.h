@@ -45,20 +45,13 @@ int32_t InitialAuth(intptr_t window, int32_t voice, int32_t rate, int32_t volume
 int32_t RetiredInitial(intptr_t window);
 
 int32_t CloseEngine();
-int32_t StopReading();
-int32_t PauseOrContinue();
-int32_t SetVolume(int32_t volume);
-int32_t SetSpeed(int32_t rate);
-int32_t LocationInfo();
 
 // A page argument: std::nullopt when the caller gave none (NULL).
 using PageArgument = std::optional<std::u16string_view>;
 
-// The speaking and dialog entries: the retired state and the argument
-// checks, in their order. Reading, writing the file and the dialog itself are
-// not there yet: past the checks they refuse (0) without doing anything.
-int32_t SpeakEntry(PageArgument page, int32_t mode, int32_t rate, int32_t volume,
-                   int32_t punctuation);
+// The voice-setting dialog entry: the retired state; past that check this
+// version refuses (0) without showing anything. Reading aloud and its
+// controls are in speaking.h.
 int32_t SetDialogEntry(intptr_t window, PageArgument page);
 
 // The notification handler of a taken-over text box: reads the engine's

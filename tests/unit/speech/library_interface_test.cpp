@@ -334,8 +334,8 @@ TEST_F(LibraryInterface, NullTextsAreEmptyEverywhere) {
     EXPECT_EQ(Lenvoro_InitialAuth(0, -1, -1, -1, nullptr, nullptr, nullptr, nullptr), 10);
     EXPECT_EQ(Dll_Lenvoro_InitialAuthW(0, -1, -1, -1, nullptr, nullptr, nullptr, nullptr), 10);
     const std::u16string page(engineState().voicePage.view());
-    EXPECT_EQ(Lenvoro_Speak(nullptr, 10, -1, -1, -1, 1, nullptr), 0);
-    EXPECT_EQ(Dll_Lenvoro_SpeakW(nullptr, 11, -1, -1, -1, 1, nullptr), 0);
+    EXPECT_EQ(Lenvoro_Speak(nullptr, 10, -1, -1, -1, 1, nullptr), 10);
+    EXPECT_EQ(Dll_Lenvoro_SpeakW(nullptr, 11, -1, -1, -1, 1, nullptr), 10);
     // No file name: no file can be written.
     EXPECT_EQ(Dll_Lenvoro_SpeakToWaveA(nullptr, nullptr, 10, -1, -1, -1, 0, 1, nullptr), 20);
     EXPECT_EQ(Dll_Lenvoro_SpeakToWaveW(nullptr, nullptr, 20, 1, -1, -1, 35, 0, nullptr), 20);
@@ -347,20 +347,27 @@ TEST_F(LibraryInterface, NullTextsAreEmptyEverywhere) {
 
 TEST_F(LibraryInterface, SpeakingEntriesRefuseArgumentsOutOfRangeWithTheParameterError) {
     ASSERT_EQ(Lenvoro_InitialAuth(0, -1, -1, -1, "", "", "", ""), 10);
+    // Empty texts: a call that passes its checks returns 10 without reading.
+    // The one-voice modes take any voice number; the mixed modes need a pair.
     struct Case {
-        int32_t mode, rate, volume, punctuation;
+        int32_t mode, voice, rate, volume, punctuation;
         bool valid;
     };
     const Case cases[] = {
-        {10, -1, -1, 0, true},  {21, 100, 0, 1, true},   {12, -1, -1, 1, false},
-        {10, -1, -1, 2, false}, {11, 101, -1, 1, false}, {20, -1, -2, 0, false},
+        {10, 99, -1, -1, 0, true},  {11, -5, 100, 0, 1, true}, {21, 7, 100, 0, 1, true},
+        {20, 1, -1, -1, 0, true},   {12, -1, -1, -1, 1, false}, {10, -1, -1, -1, 2, false},
+        {11, 0, 101, -1, 1, false}, {20, 1, -1, -2, 0, false}, {21, 4, -1, -1, 1, false},
+        {20, 0, -1, -1, 1, false},  {20, 8, -1, -1, 1, false},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "mode " << c.mode << " punctuation " << c.punctuation);
+        SCOPED_TRACE(testing::Message() << "mode " << c.mode << " voice " << c.voice
+                                        << " punctuation " << c.punctuation);
+        const int32_t expected = c.valid ? 10 : 0;
         testing::internal::CaptureStderr();
-        EXPECT_EQ(Lenvoro_Speak("text", c.mode, 99, c.rate, c.volume, c.punctuation, nullptr), 0);
-        EXPECT_EQ(Dll_Lenvoro_SpeakW(u"text", c.mode, -5, c.rate, c.volume, c.punctuation, nullptr),
-                  0);
+        EXPECT_EQ(Lenvoro_Speak("", c.mode, c.voice, c.rate, c.volume, c.punctuation, nullptr),
+                  expected);
+        EXPECT_EQ(Dll_Lenvoro_SpeakW(u"", c.mode, c.voice, c.rate, c.volume, c.punctuation, nullptr),
+                  expected);
         EXPECT_EQ(testing::internal::GetCapturedStderr(),
                   c.valid ? "" : kParameterError + kParameterError);
     }
