@@ -347,28 +347,44 @@ LENVORO_API int32_t Dll_Lenvoro_Version(LenvoroVersionRecord* record);
 /*
  * Lenvoro_Speak -- read a text aloud.
  *
+ * Stops the current reading first, then reads with a fresh voice: the voice,
+ * rate and volume are this call's (LENVORO_KEEP_SETTING gives the engine's
+ * defaults, not an earlier call's values). In LENVORO_MODE_ASYNC the word
+ * being heard is selected in the text box given to Lenvoro_InitialAuth, in
+ * its UTF-16 positions, and Lenvoro_GetLocationInfo follows the reading; both
+ * change only while the caller's event loop runs. The synchronous modes block
+ * until the reading has ended. The text is copied; the caller keeps it.
+ *
  * text         the text; NULL reads as the empty text. No length limit.
  * mode         LENVORO_MODE_SYNC, _ASYNC, _MIXED_SYNC or _MIXED_ASYNC.
  * voice        one-voice modes: a voice choice number (-1 or less the default
  *              voice, 4 or more "Chinese Female Voice"); mixed modes: a voice
  *              pair LENVORO_PAIR_*.
  * rate, volume LENVORO_KEEP_SETTING or 0..100.
- * punctuation  LENVORO_PUNCTUATION_AS_SPACE or LENVORO_PUNCTUATION_KEEP.
+ * punctuation  LENVORO_PUNCTUATION_AS_SPACE (56 common ASCII and full-width
+ *              marks are read as spaces; < > @ ` and the full-width colon and
+ *              semicolon stay) or LENVORO_PUNCTUATION_KEEP. Either way 蛤
+ *              (U+86E4) is read as 哈 (U+54C8).
  * page         address that the missing-voice prompt's link opens from now on
  *              (up to 255 characters); NULL keeps the current one.
  *
  * Returns
  *   LENVORO_RESULT_REFUSED (0)  the retired state (information dialog shown);
- *                               punctuation, rate, volume or mode out of range
+ *                               punctuation, rate, volume or mode out of range,
+ *                               or a mixed mode with a voice that is no pair
  *                               (parameter-error message box shown, the
  *                               current reading goes on).
- *                               NOT YET: with valid arguments this version of
- *                               the library does not read yet and returns 0
- *                               as well; nothing is read and the current
- *                               reading is left alone.
- * The results of a complete reader, for the record: 10 done (also for an
- * empty text), 20 a voice of the mixed markup missing, 40 out of memory,
- * 50..90 the chosen voice missing (with the missing-voice prompt).
+ *   LENVORO_RESULT_DONE (10)    the text was handed to the engine (synchronous
+ *                               modes: and has been read), or it was empty.
+ *   LENVORO_RESULT_ENGINE_FAILED (20)  mixed modes: a voice the markup names is
+ *                               not installed (missing-voice prompt shown); any
+ *                               mode: the engine cannot create a voice (nothing
+ *                               is read, the reader is idle).
+ *   LENVORO_RESULT_NO_MEMORY (40)  no memory for the text or its markup.
+ *   LENVORO_RESULT_NO_SIMPLIFIED_CHINESE (50) .. LENVORO_RESULT_NO_CHINESE_FEMALE
+ *                               (90)  one-voice modes: the chosen voice is not
+ *                               installed (missing-voice prompt shown).
+ * In every case but 0 the earlier reading has been stopped.
  */
 LENVORO_API int32_t Lenvoro_Speak(const char* text, int32_t mode, int32_t voice, int32_t rate,
                                   int32_t volume, int32_t punctuation, const char* page);
@@ -383,7 +399,9 @@ LENVORO_API int32_t Dll_Lenvoro_SpeakW(const LenvoroWideChar* text, int32_t mode
  * Lenvoro_Stop -- stop the reading.
  *
  * Drops what is queued and waits until the voice has stopped; the voice
- * stays for the controls below. Frees the text that was being read.
+ * stays for the controls below. Frees the text that was being read: word
+ * notifications still on their way are ignored, and the end of the reading
+ * sets Lenvoro_GetLocationInfo to 100 and clears the marking.
  * Returns LENVORO_RESULT_OK (1); LENVORO_RESULT_REFUSED (0) in the retired
  * state (information dialog shown). Dll_Lenvoro_Stop is the same entry point.
  */
@@ -393,6 +411,7 @@ LENVORO_API int32_t Dll_Lenvoro_Stop(void);
 /*
  * Lenvoro_PauseORContinue -- pause a reading, or continue a paused one.
  *
+ * While paused no word is heard and the progress stays where it was.
  * Does nothing while no reading is in progress (the library learns that a
  * reading started or ended through the text box given to
  * Lenvoro_InitialAuth; without one it always counts as idle). Returns
@@ -404,8 +423,8 @@ LENVORO_API int32_t Dll_Lenvoro_PauseORContinue(void);
 /*
  * Lenvoro_SetVolume, Lenvoro_SetSpeed -- change the volume (0..100) or the
  * rate (0..100, reaching the engine as rate / 5 - 10) of the current voice at
- * once. A negative value changes nothing; the engine ignores a value it
- * cannot take. The next Lenvoro_Speak starts from its own arguments again.
+ * once. A negative value or one above 100 changes nothing. The next
+ * Lenvoro_Speak starts from its own arguments again.
  * Return LENVORO_RESULT_OK (1).
  */
 LENVORO_API int32_t Lenvoro_SetVolume(int32_t volume);
