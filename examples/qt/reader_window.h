@@ -1,0 +1,46 @@
+// The example's one window: a text box that liblenvoro takes over, the voice
+// to read with, Speak / Pause / Stop, and a progress bar that follows the
+// reading. The library marks the word being read in the text box itself.
+#pragma once
+
+#include <QWidget>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTextEdit;
+class QTimer;
+
+class ReaderWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit ReaderWindow(QWidget* parent = nullptr);
+    ~ReaderWindow() override;
+
+    // Starts the library on the text box; false (with the reason shown in the
+    // window) when it cannot speak.
+    bool startEngine();
+
+public slots:
+    void speak();
+    void pauseOrContinue();
+    void stop();
+
+private:
+    void showProgress();
+
+    QTextEdit* text_;
+    QComboBox* voice_;
+    QCheckBox* mixed_;
+    QPushButton* speak_;
+    QPushButton* pause_;
+    QPushButton* stop_;
+    QProgressBar* progress_;
+    QLabel* status_;
+    QTimer* poll_;
+    bool started_ = false;
+    bool paused_ = false;
+};
