@@ -14,6 +14,9 @@
 #include "ui_IDD_INITIALINFO_CN.h"
 #include "ui_IDD_INITIALINFO_ENG.h"
 #include "ui_IDD_INITIALINFO_TW.h"
+#include "ui_IDD_SETDIALOG_CN.h"
+#include "ui_IDD_SETDIALOG_ENG.h"
+#include "ui_IDD_SETDIALOG_TW.h"
 #include "window_host.h"
 
 // The resources live in a static library; nothing would pull them in otherwise.
@@ -44,6 +47,9 @@ constexpr TemplateEntry kTemplates[] = {
     {u"IDD_INITIALINFO_CN", &buildForm<Ui::IDD_INITIALINFO_CN>},
     {u"IDD_INITIALINFO_TW", &buildForm<Ui::IDD_INITIALINFO_TW>},
     {u"IDD_INITIALINFO_ENG", &buildForm<Ui::IDD_INITIALINFO_ENG>},
+    {u"IDD_SETDIALOG_CN", &buildForm<Ui::IDD_SETDIALOG_CN>},
+    {u"IDD_SETDIALOG_TW", &buildForm<Ui::IDD_SETDIALOG_TW>},
+    {u"IDD_SETDIALOG_ENG", &buildForm<Ui::IDD_SETDIALOG_ENG>},
 };
 
 QPixmap renderSvg(const QString& resource) {

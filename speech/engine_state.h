@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "engine/audio_device.h"
 #include "engine/result.h"
 #include "engine/voice.h"
 #include "engine/voice_tokens.h"
@@ -62,6 +63,11 @@ struct EngineState {
     SelectionReferences startSelection;  // kept by the start call
     SelectionReferences speakSelection;  // kept by the speaking calls
     InterfaceTexts texts;
+    // The voice-setting dialog's "more voices" address, replaced by each call
+    // that gives one, and the default audio output it opens for format
+    // choices, which outlives the dialog.
+    FixedText moreVoicesPage;
+    std::shared_ptr<engine::AudioDevice> settingsAudioOutput;
 
     void* previousProcFor(HandlerFamily family) const {
         return previousWindowProc[static_cast<int>(family)];

@@ -8,6 +8,7 @@
 #include "interface_language.h"
 #include "lenvoro.h"
 #include "prompt_dialogs.h"
+#include "settings_dialog.h"
 #include "speaking.h"
 #include "speech_engine.h"
 #include "voices.h"
@@ -163,13 +164,18 @@ int32_t CloseEngine() {
     return kResultOk;
 }
 
-int32_t SetDialogEntry(intptr_t window, PageArgument /*page*/) {
-    if (!engineState().usable) {
+int32_t SetDialogEntry(intptr_t window, PageArgument page) {
+    EngineState& state = engineState();
+    if (!state.usable) {
         ShowInitialInfo(window);
         return kResultRefused;
     }
-    // The voice-setting dialog is not part of this version yet.
-    return kResultRefused;
+    // A longer address is cut at the buffer's 255 units, never inside a
+    // surrogate pair; no page leaves the one of the last call.
+    if (page)
+        state.moreVoicesPage.assign(*page);
+    // A dialog that could not be shown has not been closed by the user.
+    return RunSettingsDialog(window) == DialogOutcome::Closed ? kResultOk : kResultRefused;
 }
 
 void HandleEngineNotification(QWidget* window) {

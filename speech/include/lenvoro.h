@@ -514,17 +514,47 @@ LENVORO_API int32_t Dll_Lenvoro_SpeakToWaveW(const LenvoroWideChar* text,
 /*
  * Lenvoro_SetDialog -- let the user choose voice, rate, volume and format.
  *
- * window  owner of the dialog; 0 for none.
- * page    address that the dialog's "more voices" link opens (up to 255
- *         characters); NULL for none.
+ * Shows the voice-setting dialog of the interface language modally and
+ * returns when the user has closed it. Every change acts at once on the
+ * library's current voice (the one Lenvoro_InitialAuth or the last
+ * Lenvoro_Speak made), also while it reads:
+ *   - the voice list shows every installed voice under its name in the
+ *     user's language, the voice in use selected; choosing another stops the
+ *     reading and sets that voice;
+ *   - the rate (-10..10) and volume (0..100) trackbars are heard at once;
+ *   - choosing one of the 36 formats plays the voice through the default
+ *     audio output in that format.
+ * OK in addition makes the selected voice the user's default voice and the
+ * rate the default rate of every voice created afterwards, in this and other
+ * programs ($XDG_CONFIG_HOME/lenvoro/engine.ini, replaced in one step; when
+ * it cannot be written nothing is stored, the old file stays as it was, and
+ * the dialog closes all the same). Volume and format are not stored. Cancel
+ * and the close box store nothing; the changes made stay on the voice.
+ * Without a current voice (the library not started, or closed) the dialog
+ * still opens: the voice list is empty, the trackbars show the stored rate
+ * and the normal volume, and OK stores only the rate.
+ *
+ * window  owner of the dialog (a QWidget* or the native id of a widget of
+ *         this process); 0 or an unknown value for none: the dialog is then
+ *         modal to the whole application. It is centred on the screen.
+ * page    address that the dialog's "Get More Voices..." link opens. Up to
+ *         255 characters (UTF-16 units once converted) are kept; a longer
+ *         address is cut there, never inside a character. NULL keeps the
+ *         address of the previous call; when none was ever given the link
+ *         opens the library's help page on installing voices.
+ *
+ * Must be called on the thread of the program's QApplication, which must
+ * exist.
  *
  * Returns
- *   LENVORO_RESULT_REFUSED (0)  the retired state (information dialog shown,
- *                               owned by window).
- *                               NOT YET: this version of the library has no
- *                               voice-setting dialog; it shows nothing and
- *                               returns 0 as well.
- * A complete dialog returns LENVORO_RESULT_OK (1) when it has been closed.
+ *   LENVORO_RESULT_OK (1)       the dialog was shown and has been closed
+ *                               (by OK, Cancel, Esc or the close box).
+ *   LENVORO_RESULT_REFUSED (0)  the retired state (the information dialog
+ *                               was shown instead, owned by window); or no
+ *                               dialog could be shown (no QApplication on
+ *                               this thread: a line on stderr says so).
+ * Dll_Lenvoro_SetDialogA takes page in the ANSI code page (as
+ * Lenvoro_SetDialog does), Dll_Lenvoro_SetDialogW in UTF-16.
  */
 LENVORO_API int32_t Lenvoro_SetDialog(intptr_t window, const char* page);
 LENVORO_API int32_t Dll_Lenvoro_SetDialogA(intptr_t window, const char* page);
