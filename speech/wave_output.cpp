@@ -10,6 +10,7 @@
 #include "lenvoro.h"
 #include "markup.h"
 #include "prompt_dialogs.h"
+#include "speaking.h"
 #include "speech_engine.h"
 #include "voices.h"
 
@@ -32,17 +33,6 @@ constexpr std::array<std::u16string_view, kWaveFormatCount> kFormatNames = {
     u"48kHz 8 Bit Mono",  u"48kHz 8 Bit Stereo",  u"48kHz 16 Bit Mono",  u"48kHz 16 Bit Stereo",
 };
 
-// Read as spaces when the caller does not want punctuation read: exactly
-// these 56 units; < > @ ` and the full-width colon and semicolon are kept.
-constexpr std::u16string_view kPunctuationAsSpace =
-    u"/-=\\[];,'.~!#$^&*()_%+|{}:\"\uFF0C\u203B?\uFF08\uFF09\uFF5E\uFF01\uFF03\u00B7\uFFE5"
-    u"\uFF05\uFF0D\u2014\u2026\uFF0B\u3001\u3002\u300E\u300F\u3010\u3011\u201C\u201D\u2018"
-    u"\u2019\u300A\u300B\uFF1F\uFF1D";
-static_assert(kPunctuationAsSpace.size() == 56);
-
-constexpr char16_t kToadCharacter = u'\u86E4';  // 蛤: the engine reads it wrongly
-constexpr char16_t kHaCharacter = u'\u54C8';    // 哈: how it is meant here
-
 // The objects one call creates and releases again; none is kept in the
 // engine state. The stream is never closed unless the reading succeeded, so
 // releasing it removes what was written so far and leaves the path alone.
@@ -52,17 +42,6 @@ struct WaveCall {
     std::shared_ptr<engine::FileStream> stream;
     SelectionReferences selection;
 };
-
-// The clean-up every reading applies: with punctuation 0 the marks of the
-// list become spaces; 蛤 is always read as 哈.
-void PrepareTextForReading(std::u16string& text, bool keepPunctuation) {
-    for (char16_t& unit : text) {
-        if (!keepPunctuation && kPunctuationAsSpace.find(unit) != std::u16string_view::npos)
-            unit = u' ';
-        else if (unit == kToadCharacter)
-            unit = kHaCharacter;
-    }
-}
 
 bool InSettingRange(int32_t value) {
     return value >= kKeepSetting && value <= kSettingMax;
@@ -155,7 +134,7 @@ int32_t SpeakToWave(const WaveRequest& request) {
     std::u16string text = request.text ? request.text() : std::u16string();
     if (text.empty())
         return kResultDone;  // nothing read, nothing written
-    PrepareTextForReading(text, request.punctuation == 1);
+    CleanSpokenText(text, request.punctuation == 1);
 
     state.highlight = false;
     state.paused = false;

@@ -56,6 +56,15 @@ slow=$("$sox" --i -s "$work/slow.wav")
 expect 0 "mixed voices" "$say" --mixed --voice 2 -w "$work/mixed.wav" "你好 Mary"
 expect 0 "volume" "$say" --volume 30 -w "$work/volume.wav" "hello"
 
+# Reading aloud: what would be heard goes to a capture file instead of a sound card.
+expect 0 "read aloud" env LENVORO_AUDIO="capture:$work/aloud.wav" "$say" --rate 70 "hello world"
+heard=$("$sox" --i -D "$work/aloud.wav" 2> /dev/null || echo 0)
+awk "BEGIN { exit !($heard > 0.3) }" || fail "reading aloud was not heard ($heard s)"
+expect 0 "read aloud, mixed" env LENVORO_AUDIO="capture:$work/mixed-aloud.wav" "$say" --mixed \
+    --rate 70 "你好 world"
+[ -s "$work/mixed-aloud.wav" ] || fail "the mixed reading was not heard"
+rm -f "$work/aloud.wav" "$work/mixed-aloud.wav"
+
 # The list names every voice, pair and format.
 expect 0 "list voices" "$say" --list-voices
 grep -q "Microsoft Simplified Chinese.*installed" "$work/out.txt" || fail "list: no Chinese voice"
@@ -90,6 +99,8 @@ cp "$LENVORO_DATA_DIR/voices/01-simplified-chinese.ini" "$LENVORO_DATA_DIR/voice
     "$work/voices-data/voices/"
 expect 3 "missing one voice" env LENVORO_DATA_DIR="$work/voices-data" "$say" --voice mary \
     -w "$work/kept.wav" "hello"
+expect 3 "missing voice, reading aloud" env LENVORO_DATA_DIR="$work/voices-data" "$say" --voice mike \
+    "hello"
 expect 3 "missing pair voice" env LENVORO_DATA_DIR="$work/voices-data" "$say" --mixed --voice 6 \
     -w "$work/kept.wav" "你好 hello"
 [ "$(cat "$work/kept.wav")" = "keep me" ] || fail "a missing voice touched the existing file"
