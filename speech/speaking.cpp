@@ -20,12 +20,11 @@ namespace {
 // The punctuation a reading without punctuation hears as spaces. Kept on
 // purpose: < > @ ` and the full-width colon and semicolon.
 constexpr std::array<char16_t, 56> kSpokenAsSpace = {
-    u'/',    u'-',    u'=',    u'\\',   u'[',    u']',    u';',    u',',    u'\'',   u'.',
-    u'~',    u'!',    u'#',    u'$',    u'^',    u'&',    u'*',    u'(',    u')',    u'_',
-    u'%',    u'+',    u'|',    u'{',    u'}',    u':',    u'"',    0xFF0C,  0x203B,  u'?',
-    0xFF08,  0xFF09,  0xFF5E,  0xFF01,  0xFF03,  0x00B7,  0xFFE5,  0xFF05,  0xFF0D,  0x2014,
-    0x2026,  0xFF0B,  0x3001,  0x3002,  0x300E,  0x300F,  0x3010,  0x3011,  0x201C,  0x201D,
-    0x2018,  0x2019,  0x300A,  0x300B,  0xFF1F,  0xFF1D,
+    u'/',   u'-',   u'=',   u'\\',  u'[',   u']',   u';',   u',',   u'\'',  u'.',   u'~',   u'!',
+    u'#',   u'$',   u'^',   u'&',   u'*',   u'(',   u')',   u'_',   u'%',   u'+',   u'|',   u'{',
+    u'}',   u':',   u'"',   0xFF0C, 0x203B, u'?',   0xFF08, 0xFF09, 0xFF5E, 0xFF01, 0xFF03, 0x00B7,
+    0xFFE5, 0xFF05, 0xFF0D, 0x2014, 0x2026, 0xFF0B, 0x3001, 0x3002, 0x300E, 0x300F, 0x3010, 0x3011,
+    0x201C, 0x201D, 0x2018, 0x2019, 0x300A, 0x300B, 0xFF1F, 0xFF1D,
 };
 
 VoiceFactory& voiceFactory() {
@@ -124,8 +123,8 @@ TextSelection WordSelection(std::u16string_view spoken, uint32_t position, uint3
     return {static_cast<int32_t>(before), static_cast<int32_t>(before + word)};
 }
 
-int32_t Speak(const SpeakingText& text, int32_t mode, int32_t voice, int32_t rate,
-              int32_t volume, int32_t punctuation, std::optional<std::u16string_view> page) {
+int32_t Speak(const SpeakingText& text, int32_t mode, int32_t voice, int32_t rate, int32_t volume,
+              int32_t punctuation, std::optional<std::u16string_view> page) {
     EngineState& state = engineState();
     if (!state.usable) {
         ShowInitialInfo(state.window);

@@ -68,8 +68,8 @@ using SpeakingText = std::variant<std::string_view, std::u16string_view>;
 // A speaking call with its arguments checked in the order of the interface;
 // page is std::nullopt when the caller gave none. Returns 0, 10, 20, 40 or
 // 50..90 (see lenvoro.h).
-int32_t Speak(const SpeakingText& text, int32_t mode, int32_t voice, int32_t rate,
-              int32_t volume, int32_t punctuation, std::optional<std::u16string_view> page);
+int32_t Speak(const SpeakingText& text, int32_t mode, int32_t voice, int32_t rate, int32_t volume,
+              int32_t punctuation, std::optional<std::u16string_view> page);
 
 int32_t StopReading();
 int32_t PauseOrContinue();

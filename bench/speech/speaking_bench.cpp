@@ -93,7 +93,8 @@ void BM_BuildVoiceMarkup_1MB(benchmark::State& state) {
         if (built != lenvoro::MarkupBuild::Built)
             state.SkipWithError("markup not built");
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size() * sizeof(char16_t)));
+    state.SetBytesProcessed(
+        static_cast<int64_t>(state.iterations() * text.size() * sizeof(char16_t)));
 }
 BENCHMARK(BM_BuildVoiceMarkup_1MB)->Unit(benchmark::kMillisecond);
 

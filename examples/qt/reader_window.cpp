@@ -46,14 +46,16 @@ ReaderWindow::ReaderWindow(QWidget* parent)
     text_->setFont(font);
 
     voice_->addItem(tr("Default voice"), LENVORO_VOICE_DEFAULT);
-    voice_->addItem(QStringLiteral("Microsoft Simplified Chinese"), LENVORO_VOICE_SIMPLIFIED_CHINESE);
+    voice_->addItem(QStringLiteral("Microsoft Simplified Chinese"),
+                    LENVORO_VOICE_SIMPLIFIED_CHINESE);
     voice_->addItem(QStringLiteral("Chinese Female Voice"), LENVORO_VOICE_CHINESE_FEMALE);
     voice_->addItem(QStringLiteral("Microsoft Sam"), LENVORO_VOICE_SAM);
     voice_->addItem(QStringLiteral("Microsoft Mary"), LENVORO_VOICE_MARY);
     voice_->addItem(QStringLiteral("Microsoft Mike"), LENVORO_VOICE_MIKE);
     voice_->setCurrentIndex(1);
-    mixed_->setToolTip(tr("Chinese runs in the Chinese voice, English runs in Microsoft Sam. "
-                          "The library marks words only when one voice reads."));
+    mixed_->setToolTip(
+        tr("Chinese runs in the Chinese voice, English runs in Microsoft Sam. "
+           "The library marks words only when one voice reads."));
     progress_->setRange(0, 100);
 
     auto* controls = new QHBoxLayout;
@@ -99,10 +101,12 @@ bool ReaderWindow::startEngine() {
 void ReaderWindow::speak() {
     const bool mixed = mixed_->isChecked();
     const int32_t mode = mixed ? LENVORO_MODE_MIXED_ASYNC : LENVORO_MODE_ASYNC;
-    const int32_t voice = mixed ? LENVORO_PAIR_SIMPLIFIED_CHINESE_SAM : voice_->currentData().toInt();
+    const int32_t voice =
+        mixed ? LENVORO_PAIR_SIMPLIFIED_CHINESE_SAM : voice_->currentData().toInt();
     const QString text = text_->toPlainText();
-    const int32_t result = Dll_Lenvoro_SpeakW(wide(text), mode, voice, LENVORO_KEEP_SETTING,
-                                              LENVORO_KEEP_SETTING, LENVORO_PUNCTUATION_KEEP, nullptr);
+    const int32_t result =
+        Dll_Lenvoro_SpeakW(wide(text), mode, voice, LENVORO_KEEP_SETTING, LENVORO_KEEP_SETTING,
+                           LENVORO_PUNCTUATION_KEEP, nullptr);
     paused_ = false;
     pause_->setText(tr("Pause"));
     status_->setText(result == LENVORO_RESULT_DONE

@@ -75,12 +75,12 @@ TEST(WordMarking, ByteRuleGivesTheDoubleByteSelectionsAndWidePositionsStayUnits)
         TextSelection expected;
     };
     const Case cases[] = {
-        {2, 3, false, {4, 7}}, {0, 2, false, {0, 4}},   {2, 3, true, {2, 5}},
-        {0, 2, true, {0, 2}},  {4, 9, false, {6, 7}},   {4, 9, true, {4, 5}},
-        {40, 2, false, {7, 7}}, {40, 2, true, {5, 5}},
+        {2, 3, false, {4, 7}}, {0, 2, false, {0, 4}}, {2, 3, true, {2, 5}},   {0, 2, true, {0, 2}},
+        {4, 9, false, {6, 7}}, {4, 9, true, {4, 5}},  {40, 2, false, {7, 7}}, {40, 2, true, {5, 5}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.position << "+" << c.length << " unicode " << c.unicode);
+        SCOPED_TRACE(testing::Message()
+                     << c.position << "+" << c.length << " unicode " << c.unicode);
         EXPECT_EQ(WordSelection(u"你好abc", c.position, c.length, c.unicode, "GBK"), c.expected);
     }
 }
@@ -98,8 +98,11 @@ TEST(ReadingProgress, IsThePercentReachedNeverAboveHundredAndZeroForNoText) {
         int32_t expected;
     };
     const Case cases[] = {
-        {0, 3, 18, 16},         {14, 4, 18, 100},     {1, 1, 3, 66},
-        {5, 0, 0, 0},           {20, 5, 10, 100},
+        {0, 3, 18, 16},
+        {14, 4, 18, 100},
+        {1, 1, 3, 66},
+        {5, 0, 0, 0},
+        {20, 5, 10, 100},
         {0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu, 100},  // no overflow in the product
     };
     for (const Case& c : cases)
@@ -136,7 +139,8 @@ protected:
         ASSERT_EQ(Dll_Lenvoro_InitialAuthW(window(), -1, -1, -1, u"", u"", u"", u""), 10);
         QObject::connect(&edit_, &QLineEdit::selectionChanged, [this] {
             if (edit_.hasSelectedText())
-                marks_.push_back({edit_.selectionStart(), edit_.selectedText(), engineState().progress});
+                marks_.push_back(
+                    {edit_.selectionStart(), edit_.selectedText(), engineState().progress});
         });
     }
     void TearDown() override {
@@ -353,9 +357,8 @@ TEST_F(Speaking, MissingVoicesRaiseThePromptWithTheirCodeAndReadNothing) {
         std::vector<int32_t> prompts;
     };
     const Case cases[] = {
-        {11, 3, 80, {1}},  {11, 2, 70, {1}},  {10, 9, 90, {20}}, {11, 4, 90, {20}},
-        {11, 0, 10, {}},   {11, -5, 10, {}},  {21, 1, 10, {}},   {21, 5, 20, {20}},
-        {20, 6, 20, {21}}, {21, 3, 20, {1}},
+        {11, 3, 80, {1}}, {11, 2, 70, {1}}, {10, 9, 90, {20}}, {11, 4, 90, {20}}, {11, 0, 10, {}},
+        {11, -5, 10, {}}, {21, 1, 10, {}},  {21, 5, 20, {20}}, {20, 6, 20, {21}}, {21, 3, 20, {1}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "mode " << c.mode << " voice " << c.voice);
