@@ -49,9 +49,8 @@ int32_t CloseEngine();
 // A page argument: std::nullopt when the caller gave none (NULL).
 using PageArgument = std::optional<std::u16string_view>;
 
-// The voice-setting dialog entry: the retired state; past that check this
-// version refuses (0) without showing anything. Reading aloud and its
-// controls are in speaking.h.
+// The voice-setting dialog entry. Reading aloud and its controls are in
+// speaking.h.
 int32_t SetDialogEntry(intptr_t window, PageArgument page);
 
 // The notification handler of a taken-over text box: reads the engine's
