@@ -200,11 +200,13 @@ private:
     void fillFromVoice() {
         const std::shared_ptr<engine::Voice> voice = engineState().voice;
         if (!voice) return;
-        if (!selectCurrentFormat(*voice)) return;
+        selectCurrentFormat(*voice);
         if (!fillVoices(*voice)) return;
+        // Opened afresh for each dialog; when that fails, format choices do
+        // nothing rather than act on the output of an earlier dialog.
         std::shared_ptr<engine::AudioDevice> output;
-        if (engine::succeeded(CreateDefaultAudioOutput(&output)))
-            engineState().settingsAudioOutput = std::move(output);
+        if (engine::failed(CreateDefaultAudioOutput(&output))) output.reset();
+        engineState().settingsAudioOutput = std::move(output);
         int32_t rate = 0;
         int32_t volume = 0;
         if (engine::failed(voice->getRate(&rate))) return;
@@ -212,15 +214,16 @@ private:
         if (engine::succeeded(voice->getVolume(&volume))) volume_->setValue(volume);
     }
 
-    bool selectCurrentFormat(const engine::Voice& voice) {
+    // A voice that cannot tell its output shows the first format; an output
+    // in a format outside the list shows none.
+    void selectCurrentFormat(const engine::Voice& voice) {
         std::shared_ptr<engine::OutputTarget> output;
         if (engine::failed(voice.getOutputStream(&output)) || !output) {
             formats_->setCurrentIndex(0);
-            return true;
+            return;
         }
         const std::optional<int32_t> number = StreamFormatNumber(output->format().waveFormat());
         formats_->setCurrentIndex(number ? formats_->findData(*number) : -1);
-        return true;
     }
 
     // Lists every voice under its name in the user's language. The voice in
