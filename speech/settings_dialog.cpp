@@ -94,7 +94,8 @@ void applyRuntimeLayout(QDialog* dialog) {
     const int clientWidth = dialog->width();
     for (const ControlPlace& place : kRuntimeLayout) {
         auto* control = dialog->findChild<QWidget*>(QString::fromLatin1(place.name));
-        if (control == nullptr) continue;
+        if (control == nullptr)
+            continue;
         int width = place.widthMargin != 0 ? clientWidth - place.widthMargin : place.width;
         int top = place.top;
         int height = place.height;
@@ -107,13 +108,15 @@ void applyRuntimeLayout(QDialog* dialog) {
             const QFontMetrics metrics(label->font());
             const int neededHeight = metrics.height();
             if (neededHeight > height) {
-                if (place.growth == Growth::Upwards) top -= neededHeight - height;
+                if (place.growth == Growth::Upwards)
+                    top -= neededHeight - height;
                 height = neededHeight;
             }
             const int neededWidth = metrics.horizontalAdvance(label->text()) + 2;
             if (neededWidth > width) {
                 // Centred text grows both ways, the others to the right.
-                if (label->alignment() & Qt::AlignHCenter) left -= (neededWidth - width + 1) / 2;
+                if (label->alignment() & Qt::AlignHCenter)
+                    left -= (neededWidth - width + 1) / 2;
                 width = neededWidth;
             }
         }
@@ -142,13 +145,16 @@ public:
     }
 
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() != QEvent::MouseButtonRelease) return false;
+        if (event->type() != QEvent::MouseButtonRelease)
+            return false;
         auto* mouse = static_cast<QMouseEvent*>(event);
         auto* link = static_cast<QLabel*>(watched);
-        if (mouse->button() != Qt::LeftButton || !link->rect().contains(mouse->position().toPoint()))
+        if (mouse->button() != Qt::LeftButton ||
+            !link->rect().contains(mouse->position().toPoint()))
             return false;
         const QUrl url = QUrl::fromUserInput(MoreVoicesAddress());
-        if (url.isValid()) QDesktopServices::openUrl(url);
+        if (url.isValid())
+            QDesktopServices::openUrl(url);
         return true;
     }
 };
@@ -199,19 +205,24 @@ private:
     // The steps that need the voice; each failure leaves the rest undone.
     void fillFromVoice() {
         const std::shared_ptr<engine::Voice> voice = engineState().voice;
-        if (!voice) return;
+        if (!voice)
+            return;
         selectCurrentFormat(*voice);
-        if (!fillVoices(*voice)) return;
+        if (!fillVoices(*voice))
+            return;
         // Opened afresh for each dialog; when that fails, format choices do
         // nothing rather than act on the output of an earlier dialog.
         std::shared_ptr<engine::AudioDevice> output;
-        if (engine::failed(CreateDefaultAudioOutput(&output))) output.reset();
+        if (engine::failed(CreateDefaultAudioOutput(&output)))
+            output.reset();
         engineState().settingsAudioOutput = std::move(output);
         int32_t rate = 0;
         int32_t volume = 0;
-        if (engine::failed(voice->getRate(&rate))) return;
+        if (engine::failed(voice->getRate(&rate)))
+            return;
         rate_->setValue(rate);
-        if (engine::succeeded(voice->getVolume(&volume))) volume_->setValue(volume);
+        if (engine::succeeded(voice->getVolume(&volume)))
+            volume_->setValue(volume);
     }
 
     // A voice that cannot tell its output shows the first format; an output
@@ -241,16 +252,20 @@ private:
         std::shared_ptr<const engine::ObjectToken> token;
         while (found->next(&token) == engine::kOk && token) {
             const std::optional<std::u16string> name = VoiceDisplayName(*token, language);
-            if (!name) continue;
+            if (!name)
+                continue;
             voiceTokens_.push_back(token);
             voices_->addItem(toQString(*name), static_cast<int>(voiceTokens_.size() - 1));
         }
-        if (voiceTokens_.empty()) return false;
+        if (voiceTokens_.empty())
+            return false;
 
         std::string inUse;
         std::shared_ptr<const engine::ObjectToken> current;
-        if (engine::succeeded(voice.getVoice(&current)) && current) inUse = current->id();
-        else category->getDefaultTokenId(&inUse);
+        if (engine::succeeded(voice.getVoice(&current)) && current)
+            inUse = current->id();
+        else
+            category->getDefaultTokenId(&inUse);
         int selected = 0;
         for (size_t i = 0; i < voiceTokens_.size(); ++i) {
             if (voiceTokens_[i]->id() == inUse) {
@@ -264,9 +279,11 @@ private:
 
     std::shared_ptr<const engine::ObjectToken> selectedToken() const {
         const QVariant data = voices_->currentData();
-        if (!data.isValid()) return nullptr;
+        if (!data.isValid())
+            return nullptr;
         const int index = data.toInt();
-        if (index < 0 || static_cast<size_t>(index) >= voiceTokens_.size()) return nullptr;
+        if (index < 0 || static_cast<size_t>(index) >= voiceTokens_.size())
+            return nullptr;
         return voiceTokens_[static_cast<size_t>(index)];
     }
 
@@ -288,12 +305,14 @@ private:
                 [this](int) { guarded([this] { chooseFormat(); }); });
         connect(rate_, &QSlider::valueChanged, this, [](int value) {
             guarded([value] {
-                if (const auto voice = engineState().voice) voice->setRate(value);
+                if (const auto voice = engineState().voice)
+                    voice->setRate(value);
             });
         });
         connect(volume_, &QSlider::valueChanged, this, [](int value) {
             guarded([value] {
-                if (const auto voice = engineState().voice) voice->setVolume(value);
+                if (const auto voice = engineState().voice)
+                    voice->setVolume(value);
             });
         });
         if (auto* ok = dialog_->findChild<QPushButton*>(QString::fromLatin1(kOkButtonName))) {
@@ -306,13 +325,16 @@ private:
 
     void chooseVoice() {
         const std::shared_ptr<engine::Voice> voice = engineState().voice;
-        if (!voice) return;
+        if (!voice)
+            return;
         const std::shared_ptr<const engine::ObjectToken> chosen = selectedToken();
         std::shared_ptr<const engine::ObjectToken> current;
-        if (engine::failed(voice->getVoice(&current))) return;
+        if (engine::failed(voice->getVoice(&current)))
+            return;
         // Tokens are read afresh for each list, so the same voice is the same id.
         const bool same = chosen && current ? chosen->id() == current->id() : chosen == current;
-        if (same) return;
+        if (same)
+            return;
         purgeAndWait(*voice);
         voice->setVoice(chosen);
     }
@@ -320,10 +342,12 @@ private:
     void chooseFormat() {
         const std::shared_ptr<engine::Voice> voice = engineState().voice;
         const std::shared_ptr<engine::AudioDevice> output = engineState().settingsAudioOutput;
-        if (!voice || !output) return;
+        if (!voice || !output)
+            return;
         const std::optional<engine::StreamFormat> format =
             engine::streamFormatFromId(formats_->currentData().toInt());
-        if (!format || engine::failed(output->setFormat(format->waveFormat()))) return;
+        if (!format || engine::failed(output->setFormat(format->waveFormat())))
+            return;
         voice->setOutput(output, false);
     }
 
@@ -331,11 +355,13 @@ private:
     // rate. Volume and format are not kept.
     void store() {
         const std::filesystem::path settings = engine::engineSettingsPath();
-        if (!settingsFileSafeToReplace(settings)) return;
+        if (!settingsFileSafeToReplace(settings))
+            return;
         if (engineState().voice) {
             if (const auto token = selectedToken()) {
                 std::shared_ptr<engine::TokenCategory> category;
-                if (engine::succeeded(OpenTokenCategory(engine::kVoicesCategoryId, false, &category)))
+                if (engine::succeeded(
+                        OpenTokenCategory(engine::kVoicesCategoryId, false, &category)))
                     category->setDefaultTokenId(token->id());
             }
         }
@@ -354,7 +380,8 @@ private:
 
 std::u16string StreamFormatName(int32_t formatNumber) {
     const std::optional<engine::StreamFormat> format = engine::streamFormatFromId(formatNumber);
-    if (!format) return {};
+    if (!format)
+        return {};
     // 11025, 22050 and 44100 Hz are named by their whole kilohertz.
     const std::string name = std::to_string(format->sampleRate / 1000) + "kHz " +
                              std::to_string(format->bitsPerSample) + " Bit " +
@@ -382,14 +409,16 @@ std::optional<std::u16string> VoiceDisplayName(const engine::ObjectToken& token,
     std::u16string name;
     if (engine::succeeded(token.getStringValue(LanguageIdValueName(languageId), &name)))
         return name;
-    if (engine::succeeded(token.getStringValue(u"", &name))) return name;
+    if (engine::succeeded(token.getStringValue(u"", &name)))
+        return name;
     return std::nullopt;
 }
 
 std::optional<int32_t> StoredDefaultRate() {
-    const std::optional<std::string> stored =
-        engine::IniFile::load(engine::engineSettingsPath()).value(kSettingsSection, kDefaultRateKey);
-    if (!stored) return std::nullopt;
+    const std::optional<std::string> stored = engine::IniFile::load(engine::engineSettingsPath())
+                                                  .value(kSettingsSection, kDefaultRateKey);
+    if (!stored)
+        return std::nullopt;
     int32_t rate = 0;
     const char* end = stored->data() + stored->size();
     const auto [stop, error] = std::from_chars(stored->data(), end, rate);
@@ -405,7 +434,8 @@ engine::Result StoreDefaultRate(int32_t rate) {
     bool found = false;
     engine::IniFile settings = engine::IniFile::load(path, &found);
     std::error_code error;
-    if (!found && std::filesystem::exists(path, error)) return engine::kAccessDenied;
+    if (!found && std::filesystem::exists(path, error))
+        return engine::kAccessDenied;
     rate = std::clamp<int32_t>(rate, kRateTrackbarMinimum, kRateTrackbarMaximum);
     settings.set(kSettingsSection, kDefaultRateKey, std::to_string(rate));
     return settings.saveAtomically(path);
@@ -422,9 +452,11 @@ std::unique_ptr<QDialog> CreateSettingsDialog() {
     EnsureInterfaceTexts();
     std::unique_ptr<QDialog> dialog =
         CreateDialogFromTemplate(engineState().texts.settingsDialogTemplate.view());
-    if (!dialog) return nullptr;
+    if (!dialog)
+        return nullptr;
     auto* behaviour = new SettingsBehaviour(dialog.get());
-    if (!behaviour->complete()) return nullptr;
+    if (!behaviour->complete())
+        return nullptr;
     behaviour->open();
     return dialog;
 }
@@ -438,7 +470,8 @@ DialogOutcome RunSettingsDialog(intptr_t owner) {
         return DialogOutcome::NotShown;
     }
     std::unique_ptr<QDialog> dialog = CreateSettingsDialog();
-    if (!dialog) return DialogOutcome::NotShown;
+    if (!dialog)
+        return DialogOutcome::NotShown;
     return RunOwnedDialog(dialog.release(), owner);
 }
 

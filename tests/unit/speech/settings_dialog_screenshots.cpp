@@ -53,10 +53,12 @@ int main(int argc, char** argv) {
     setenv("LENVORO_AUDIO", "null", 1);
     // Settings of a fresh user: the first voice and the normal rate.
     std::string config = (QDir::tempPath() + QStringLiteral("/lenvoro-shots-XXXXXX")).toStdString();
-    if (mkdtemp(config.data()) == nullptr) return 1;
+    if (mkdtemp(config.data()) == nullptr)
+        return 1;
     setenv("XDG_CONFIG_HOME", config.c_str(), 1);
     QApplication application(argc, argv);
-    if (engine::failed(CreateVoice(&engineState().voice))) return 1;
+    if (engine::failed(CreateVoice(&engineState().voice)))
+        return 1;
     engineState().voice->setVolume(80);
 
     const QDir out(QString::fromLocal8Bit(argv[1]));
@@ -72,10 +74,12 @@ int main(int argc, char** argv) {
             },
             "/usr/share/lenvoro/help");
         const auto dialog = CreateSettingsDialog();
-        if (!dialog) return 1;
+        if (!dialog)
+            return 1;
         const QString file =
             out.filePath(QStringLiteral("lenvoro-settings-%1.png").arg(language.suffix));
-        if (!framed(dialog.get()).save(file)) return 1;
+        if (!framed(dialog.get()).save(file))
+            return 1;
         std::printf("%s\n", qPrintable(file));
     }
     engineState().voice.reset();

@@ -290,7 +290,8 @@ private slots:
             engine::VoiceEvent event;
             while (voice->getEvent(&event) == engine::kOk) {
                 std::lock_guard lock(mutex);
-                if (event.id == engine::kEventWordBoundary) words.push_back(event);
+                if (event.id == engine::kEventWordBoundary)
+                    words.push_back(event);
             }
         });
         const auto dialog = CreateSettingsDialog();
@@ -311,7 +312,8 @@ private slots:
         QVERIFY(quietFrom > 0);
         // Dragged down to nothing, as a user would: every step acts.
         volume->setSliderDown(true);
-        for (int value = volume->value(); value >= 0; value -= 25) volume->setSliderPosition(value);
+        for (int value = volume->value(); value >= 0; value -= 25)
+            volume->setSliderPosition(value);
         volume->setSliderPosition(0);
         volume->setSliderDown(false);
         voice->waitUntilDone();
@@ -378,9 +380,9 @@ private slots:
     }
 
     void cancelAndTheCloseBoxStoreNothing() {
-        const std::string before = "[voices]\ndefaulttokenid=" +
-                                   test::voiceNamed(u"Microsoft Sam")->id() +
-                                   "\ndefaultttsrate=2\n";
+        const std::string before =
+            "[voices]\ndefaulttokenid=" + test::voiceNamed(u"Microsoft Sam")->id() +
+            "\ndefaultttsrate=2\n";
         writeFile(settingsFile_, before);
         auto voice = startVoice();
         for (bool closeBox : {false, true}) {
@@ -390,8 +392,11 @@ private slots:
             voices->setCurrentIndex(voices->findText(QStringLiteral("Microsoft Mary")));
             child<QSlider>(dialog.get(), kRateTrackbarName)->setValue(7);
             dialog->show();
-            if (closeBox) dialog->close();
-            else QTest::mouseClick(child<QPushButton>(dialog.get(), kCancelButtonName), Qt::LeftButton);
+            if (closeBox)
+                dialog->close();
+            else
+                QTest::mouseClick(child<QPushButton>(dialog.get(), kCancelButtonName),
+                                  Qt::LeftButton);
             QVERIFY(!dialog->isVisible());
             QCOMPARE(dialog->result(), int(QDialog::Rejected));
             QCOMPARE(readFile(settingsFile_), before);
@@ -449,13 +454,15 @@ private slots:
     void settingsThatCannotBeWrittenStayAsTheyWere() {
         QFETCH(QString, how);
         std::string before = "[voices]\ndefaultttsrate=2\n";
-        if (how == QLatin1String("oversized")) before += "; " + std::string(70 * 1024, 'x') + "\n";
+        if (how == QLatin1String("oversized"))
+            before += "; " + std::string(70 * 1024, 'x') + "\n";
         writeFile(settingsFile_, before);
         const auto folder = settingsFile_.parent_path();
         if (how == QLatin1String("read-only")) {
-            if (geteuid() == 0) QSKIP("permissions do not hold back the superuser");
-            std::filesystem::permissions(folder, std::filesystem::perms::owner_read |
-                                                     std::filesystem::perms::owner_exec);
+            if (geteuid() == 0)
+                QSKIP("permissions do not hold back the superuser");
+            std::filesystem::permissions(
+                folder, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
         }
         rlimit saved{};
         getrlimit(RLIMIT_FSIZE, &saved);
@@ -477,7 +484,8 @@ private slots:
         QVERIFY(readFile(settingsFile_) == before);
         // No half-written file is left beside it.
         int files = 0;
-        for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++files;
+        for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder))
+            ++files;
         QCOMPARE(files, 1);
     }
 
@@ -497,7 +505,8 @@ private slots:
         QTest::mouseClick(link, Qt::RightButton);
         QVERIFY(recorder.opened.isEmpty());
         QTest::mouseClick(link, Qt::LeftButton);
-        QCOMPARE(recorder.opened, QList<QUrl>{QUrl(QStringLiteral("https://example.org/more-voices"))});
+        QCOMPARE(recorder.opened,
+                 QList<QUrl>{QUrl(QStringLiteral("https://example.org/more-voices"))});
         QVERIFY(dialog->isVisible());
 
         // No page given: the voices help page of the interface language.
@@ -507,7 +516,8 @@ private slots:
         dialog->show();
         QTest::mouseClick(child<QLabel>(dialog.get(), kLinkName), Qt::LeftButton);
         QCOMPARE(recorder.opened.size(), 2);
-        QVERIFY(recorder.opened.last().toString().endsWith(QStringLiteral("/help/zh-TW/voices.html")));
+        QVERIFY(
+            recorder.opened.last().toString().endsWith(QStringLiteral("/help/zh-TW/voices.html")));
         QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     }
@@ -528,7 +538,8 @@ private slots:
         const auto dialog = CreateSettingsDialog();
         QCOMPARE(dialog->windowTitle(), caption);
         const QRect client = dialog->rect();
-        QCOMPARE(child<QComboBox>(dialog.get(), kVoiceListName)->geometry().topLeft(), QPoint(30, 20));
+        QCOMPARE(child<QComboBox>(dialog.get(), kVoiceListName)->geometry().topLeft(),
+                 QPoint(30, 20));
         QCOMPARE(child<QSlider>(dialog.get(), kVolumeTrackbarName)->geometry(),
                  QRect(27, 135, client.width() - 57, 22));
         QCOMPARE(child<QComboBox>(dialog.get(), kFormatListName)->width(), client.width() - 70);
