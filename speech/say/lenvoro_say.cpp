@@ -21,6 +21,8 @@
 #include <string_view>
 #include <vector>
 
+#include <QApplication>
+
 #include "lenvoro.h"
 
 namespace {
@@ -69,6 +71,8 @@ const char kUsage[] =
     "  -r, --rate N          rate 0..100 (50 is normal speed)\n"
     "  -a, --volume N        volume 0..100\n"
     "  -p, --no-punctuation  read common punctuation marks as pauses (spaces)\n"
+    "  -s, --settings        open the voice settings: the default voice and rate\n"
+    "                        chosen there are what later readings use\n"
     "  -l, --list-voices     list the voices, voice pairs and wave formats, and\n"
     "                        whether each voice is installed\n"
     "  -h, --help            show this help\n"
@@ -232,6 +236,7 @@ struct Options {
     int32_t volume = LENVORO_KEEP_SETTING;
     int32_t punctuation = LENVORO_PUNCTUATION_KEEP;
     bool listVoices = false;
+    bool settings = false;
 };
 
 // The library's result as an exit code. missingPairVoice: in the mixed mode a
@@ -254,6 +259,27 @@ int ExitCodeFor(int32_t result, bool missingPairVoice) {
     }
 }
 
+// The library's voice settings dialog, in a window of its own. The engine is
+// started first so that the dialog lists the installed voices and acts on a
+// voice; OK stores the default voice and rate for every later reading.
+int OpenSettings(int argc, char** argv) {
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") &&
+        !std::getenv("QT_QPA_PLATFORM")) {
+        std::cerr << "lenvoro-say: --settings needs a graphical session (no DISPLAY)\n";
+        return kExitUsage;
+    }
+    QApplication application(argc, argv);
+    Lenvoro_InitialAuth(0, LENVORO_VOICE_DEFAULT, LENVORO_KEEP_SETTING, LENVORO_KEEP_SETTING, "", "",
+                        "", "");
+    const int32_t closed = Lenvoro_SetDialog(0, nullptr);
+    Lenvoro_Close();
+    if (closed != 1) {
+        std::cerr << "lenvoro-say: the voice settings could not be shown\n";
+        return kExitNoEngine;
+    }
+    return kExitOk;
+}
+
 int Run(int argc, char** argv) {
     static const option kOptions[] = {
         {"wave", required_argument, nullptr, 'w'},   {"format", required_argument, nullptr, 'f'},
@@ -261,12 +287,13 @@ int Run(int argc, char** argv) {
         {"rate", required_argument, nullptr, 'r'},   {"volume", required_argument, nullptr, 'a'},
         {"no-punctuation", no_argument, nullptr, 'p'},
         {"list-voices", no_argument, nullptr, 'l'},  {"help", no_argument, nullptr, 'h'},
+        {"settings", no_argument, nullptr, 's'},
         {nullptr, 0, nullptr, 0},
     };
     Options options;
     opterr = 0;
     int option;
-    while ((option = getopt_long(argc, argv, "w:f:v:mr:a:plh", kOptions, nullptr)) != -1) {
+    while ((option = getopt_long(argc, argv, "w:f:v:mr:a:plsh", kOptions, nullptr)) != -1) {
         switch (option) {
             case 'w': options.waveFile = optarg; break;
             case 'f': options.formatArgument = optarg; break;
@@ -274,6 +301,7 @@ int Run(int argc, char** argv) {
             case 'm': options.mixed = true; break;
             case 'p': options.punctuation = LENVORO_PUNCTUATION_AS_SPACE; break;
             case 'l': options.listVoices = true; break;
+            case 's': options.settings = true; break;
             case 'h': std::cout << kUsage; return kExitOk;
             case 'r':
             case 'a': {
@@ -291,6 +319,12 @@ int Run(int argc, char** argv) {
                                       " needs a value");
                 return UsageError(std::string("unknown option '") + argv[optind - 1] + "'");
         }
+    }
+
+    if (options.settings) {
+        if (optind < argc || options.waveFile || options.listVoices)
+            return UsageError("--settings takes no text and no other action");
+        return OpenSettings(argc, argv);
     }
 
     int32_t format = kDefaultFormat;
