@@ -13,9 +13,11 @@ namespace lenvoro::engine {
 namespace {
 
 // A block holds about 0.74 s of audio (about 0.7 ms of synthesis); at most
-// 24 s (1 MB) of it waits to be written.
+// 24 s (1 MB) of it waits to be written. The writer sleeps until several
+// blocks wait, so that it wakes (and takes a core from synthesis) rarely.
 constexpr size_t kBlockSamples = 16384;
 constexpr size_t kMaximumQueuedBlocks = 32;
+constexpr size_t kWakeWriterBlocks = 8;
 
 Result resultFromErrno(int error) {
     switch (error) {
@@ -96,7 +98,7 @@ void FileStream::queueFilling(std::unique_lock<std::mutex>& lock) {
     if (finishing_) return;  // the writer takes what is still filling as it finishes
     queue_.push_back(std::move(filling_));
     filling_ = Block{};
-    if (queue_.size() == 1) changed_.notify_all();  // the writer may be waiting for work
+    if (queue_.size() == kWakeWriterBlocks) changed_.notify_all();  // the writer may be asleep
 }
 
 void FileStream::run() {
@@ -112,7 +114,9 @@ void FileStream::run() {
     };
     std::unique_lock lock(mutex_);
     for (;;) {
-        changed_.wait(lock, [this] { return !queue_.empty() || finishing_; });
+        if (queue_.empty()) {
+            changed_.wait(lock, [this] { return queue_.size() >= kWakeWriterBlocks || finishing_; });
+        }
         Block block;
         if (!queue_.empty()) {
             block = std::move(queue_.front());

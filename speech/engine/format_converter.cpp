@@ -52,8 +52,14 @@ std::span<int16_t> FormatConverter::convert(const int16_t* samples, size_t count
     const auto gainQ16 =
         static_cast<int32_t>(std::lround(std::clamp(gain, 0.0f, 1.0f) * kUnityGainQ16));
     if (phasePeriod_ != 0) {
-        const size_t frames = channels_ == 2 ? raise<2>(samples, count, gainQ16)
-                                             : raise<1>(samples, count, gainQ16);
+        size_t frames = 0;
+        if (phasePeriod_ == 2 && phaseStep_ == 1) {
+            frames = channels_ == 2 ? doubleRate<2>(samples, count, gainQ16)
+                                    : doubleRate<1>(samples, count, gainQ16);
+        } else {
+            frames = channels_ == 2 ? raise<2>(samples, count, gainQ16)
+                                    : raise<1>(samples, count, gainQ16);
+        }
         return {frames_.data(), frames * channels_};
     }
     if (resampler_ == nullptr) {
@@ -100,6 +106,71 @@ size_t FormatConverter::raise(const int16_t* samples, size_t count, int32_t gain
     phase_ = phase;
     previous_ = previous;
     return static_cast<size_t>(frame - first) / Channels;
+}
+
+namespace {
+
+// The two frames that a sample yields when the rate is doubled: the sample
+// before it, then the midpoint (rounded down, as raise() rounds).
+template <size_t Channels>
+void writeDoubled(int32_t previous, int32_t next, int16_t* out) {
+    const auto middle = static_cast<int16_t>(previous + ((next - previous) >> 1));
+    for (size_t c = 0; c < Channels; ++c) {
+        out[c] = static_cast<int16_t>(previous);
+        out[Channels + c] = middle;
+    }
+}
+
+// writeDoubled() for each neighbouring pair of in[0..count), into out. Runs
+// of a fixed length without aliasing let the compiler vectorise at -O2.
+template <size_t Channels>
+void writeDoubledPairs(const int16_t* __restrict in, size_t count, int16_t* __restrict out) {
+    constexpr size_t kRun = 16;
+    size_t k = 1;
+    for (; k + kRun <= count; k += kRun) {
+        const int16_t* __restrict previous = in + k - 1;
+        const int16_t* __restrict next = in + k;
+        int16_t* __restrict frames = out + 2 * (k - 1) * Channels;
+        for (size_t j = 0; j < kRun; ++j) {
+            const int32_t before = previous[j];
+            const auto middle = static_cast<int16_t>(before + ((next[j] - before) >> 1));
+            for (size_t c = 0; c < Channels; ++c) {
+                frames[2 * j * Channels + c] = static_cast<int16_t>(before);
+                frames[(2 * j + 1) * Channels + c] = middle;
+            }
+        }
+    }
+    for (; k < count; ++k) writeDoubled<Channels>(in[k - 1], in[k], out + 2 * (k - 1) * Channels);
+}
+
+}  // namespace
+
+template <size_t Channels>
+size_t FormatConverter::doubleRate(const int16_t* samples, size_t count, int32_t gainQ16) {
+    // raise() with one step in a period of two, without its phase table.
+    size_t i = 0;
+    if (!havePrevious_) {
+        previous_ = applyGain(samples[i++], gainQ16);
+        havePrevious_ = true;
+    }
+    const size_t frames = 2 * (count - i);
+    int16_t* out = room(0, frames * Channels);
+    if (i == count) return 0;
+    const int32_t first = applyGain(samples[i], gainQ16);
+    writeDoubled<Channels>(previous_, first, out);
+    previous_ = first;
+    out += 2 * Channels;
+    if (gainQ16 >= kUnityGainQ16) {
+        writeDoubledPairs<Channels>(samples + i, count - i, out);
+        previous_ = samples[count - 1];
+        return frames;
+    }
+    for (++i; i < count; ++i, out += 2 * Channels) {
+        const int32_t next = applyGain(samples[i], gainQ16);
+        writeDoubled<Channels>(previous_, next, out);
+        previous_ = next;
+    }
+    return frames;
 }
 
 std::span<int16_t> FormatConverter::flush() {

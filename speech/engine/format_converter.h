@@ -46,6 +46,8 @@ private:
     int16_t* room(size_t used, size_t count);
     template <size_t Channels>
     size_t raise(const int16_t* samples, size_t count, int32_t gainQ16);
+    template <size_t Channels>
+    size_t doubleRate(const int16_t* samples, size_t count, int32_t gainQ16);
     size_t lower(size_t count, bool endOfInput);
 
     StreamFormat target_;
