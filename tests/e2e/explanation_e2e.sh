@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# The explanation window with the real speech library: the game from the
+# build tree (its own pictures, the library in ../lib) completes picture 1 by
+# a click, the explanation window opens, and a click on its machine-reading
+# picture makes the library read the text: the capture output then holds
+# seconds of new sound (the file is started afresh when every earlier output
+# has closed, so new sound is either added to it or makes up all of it).
+# usage: explanation_e2e.sh TUKOMI_BINARY SCREENSHOT_FOLDER
+set -u
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/xvfb_session.sh"
+e2e_skip_unless Xvfb xdotool import soxi sox
+game=$1 shots=$2
+mkdir -p "$shots"
+trap e2e_stop EXIT
+E2E_DIR=$(mktemp -d)
+said=$E2E_DIR/said.wav
+export LENVORO_AUDIO="capture:$said" LANG=C.UTF-8 LC_ALL=
+e2e_start_display
+
+"$game" 2>"$E2E_DIR/stderr" &
+E2E_APP_PID=$!
+window=$(timeout 20 xdotool search --sync --onlyvisible --name 'Mibaro' | head -n 1)
+[ -n "$window" ] || e2e_fail "no window appeared; stderr: $(cat "$E2E_DIR/stderr")"
+sleep 0.5
+eval "$(xdotool getwindowgeometry --shell "$window")"
+
+# A click on a piece of the assembled picture completes it.
+xdotool mousemove --sync $(( X + 50 )) $(( Y + 50 )) click 1
+form2=$(timeout 10 xdotool search --sync --onlyvisible --name '图片解释' | head -n 1)
+[ -n "$form2" ] || e2e_fail "no explanation window; stderr: $(cat "$E2E_DIR/stderr")"
+eval "$(xdotool getwindowgeometry --shell "$form2" | sed 's/^/FORM2_/')"
+[ "$FORM2_WIDTH" = 672 ] && [ "$FORM2_HEIGHT" = 106 ] || e2e_fail "explanation window is ${FORM2_WIDTH}x${FORM2_HEIGHT}"
+[ $(( FORM2_Y + FORM2_HEIGHT )) -le "$Y" ] || e2e_fail "the explanation window is not above the game"
+
+# Let the helper character finish saying the recording.
+sleep 5
+before=$(soxi -D "$said" 2>/dev/null || echo 0)
+changed_before=$(stat -c %Y.%s "$said" 2>/dev/null || echo none)
+import -window root "$shots/explanation.png"
+# The machine-reading picture: 616, 45, 56 x 56 in the window.
+xdotool mousemove --sync $(( FORM2_X + 644 )) $(( FORM2_Y + 73 )) click 1
+sleep 4
+after=$(soxi -D "$said" 2>/dev/null || echo 0)
+[ "$(stat -c %Y.%s "$said" 2>/dev/null)" != "$changed_before" ] ||
+    e2e_fail "the library read nothing: the capture did not change; stderr: $(cat "$E2E_DIR/stderr")"
+new=$(awk -v a="$after" -v b="$before" 'BEGIN { print (a > b ? a - b : a) }')
+awk -v n="$new" 'BEGIN { exit !(n > 0.8) }' ||
+    e2e_fail "the library read too little: capture went from $before s to $after s"
+# What was added is speech, not silence.
+rms=$(sox "$said" -n trim "-$new" stat 2>&1 | awk '/RMS +amplitude/ { print $3 }')
+awk -v r="$rms" 'BEGIN { exit !(r > 0.01) }' || e2e_fail "the reading is silent (RMS $rms)"
+
+xdotool windowfocus --sync "$form2" key Escape
+sleep 0.5
+xdotool search --onlyvisible --name '图片解释' >/dev/null 2>&1 && e2e_fail "Esc did not close the explanation window"
+kill -0 "$E2E_APP_PID" 2>/dev/null || e2e_fail "the game ended"
+echo "PASS: machine reading gave $new s of speech (RMS $rms)"
