@@ -17,6 +17,40 @@ int32_t applyGain(int32_t sample, int32_t gainQ16) {
     return gainQ16 >= kUnityGainQ16 ? sample : (sample * gainQ16 + (1 << 15)) >> 16;
 }
 
+// The two frames that a sample yields when the rate is doubled: the sample
+// before it, then the midpoint (rounded down, as raise() rounds).
+template <size_t Channels>
+void writeDoubled(int32_t previous, int32_t next, int16_t* out) {
+    const auto middle = static_cast<int16_t>(previous + ((next - previous) >> 1));
+    for (size_t c = 0; c < Channels; ++c) {
+        out[c] = static_cast<int16_t>(previous);
+        out[Channels + c] = middle;
+    }
+}
+
+// writeDoubled() for each neighbouring pair of in[0..count), into out. Runs
+// of a fixed length without aliasing let the compiler vectorise at -O2.
+template <size_t Channels>
+void writeDoubledPairs(const int16_t* __restrict in, size_t count, int16_t* __restrict out) {
+    constexpr size_t kRun = 16;
+    size_t k = 1;
+    for (; k + kRun <= count; k += kRun) {
+        const int16_t* __restrict previous = in + k - 1;
+        const int16_t* __restrict next = in + k;
+        int16_t* __restrict frames = out + 2 * (k - 1) * Channels;
+        for (size_t j = 0; j < kRun; ++j) {
+            const int32_t before = previous[j];
+            const auto middle = static_cast<int16_t>(before + ((next[j] - before) >> 1));
+            for (size_t c = 0; c < Channels; ++c) {
+                frames[2 * j * Channels + c] = static_cast<int16_t>(before);
+                frames[(2 * j + 1) * Channels + c] = middle;
+            }
+        }
+    }
+    for (; k < count; ++k) writeDoubled<Channels>(in[k - 1], in[k], out + 2 * (k - 1) * Channels);
+}
+
+
 }  // namespace
 
 FormatConverter::FormatConverter(const StreamFormat& target)
@@ -107,43 +141,6 @@ size_t FormatConverter::raise(const int16_t* samples, size_t count, int32_t gain
     previous_ = previous;
     return static_cast<size_t>(frame - first) / Channels;
 }
-
-namespace {
-
-// The two frames that a sample yields when the rate is doubled: the sample
-// before it, then the midpoint (rounded down, as raise() rounds).
-template <size_t Channels>
-void writeDoubled(int32_t previous, int32_t next, int16_t* out) {
-    const auto middle = static_cast<int16_t>(previous + ((next - previous) >> 1));
-    for (size_t c = 0; c < Channels; ++c) {
-        out[c] = static_cast<int16_t>(previous);
-        out[Channels + c] = middle;
-    }
-}
-
-// writeDoubled() for each neighbouring pair of in[0..count), into out. Runs
-// of a fixed length without aliasing let the compiler vectorise at -O2.
-template <size_t Channels>
-void writeDoubledPairs(const int16_t* __restrict in, size_t count, int16_t* __restrict out) {
-    constexpr size_t kRun = 16;
-    size_t k = 1;
-    for (; k + kRun <= count; k += kRun) {
-        const int16_t* __restrict previous = in + k - 1;
-        const int16_t* __restrict next = in + k;
-        int16_t* __restrict frames = out + 2 * (k - 1) * Channels;
-        for (size_t j = 0; j < kRun; ++j) {
-            const int32_t before = previous[j];
-            const auto middle = static_cast<int16_t>(before + ((next[j] - before) >> 1));
-            for (size_t c = 0; c < Channels; ++c) {
-                frames[2 * j * Channels + c] = static_cast<int16_t>(before);
-                frames[(2 * j + 1) * Channels + c] = middle;
-            }
-        }
-    }
-    for (; k < count; ++k) writeDoubled<Channels>(in[k - 1], in[k], out + 2 * (k - 1) * Channels);
-}
-
-}  // namespace
 
 template <size_t Channels>
 size_t FormatConverter::doubleRate(const int16_t* samples, size_t count, int32_t gainQ16) {
