@@ -30,6 +30,7 @@ struct Synthesis {
     size_t textLength = 0;
     sonicStream slowDown = nullptr;
     double sampleScale = 1.0;  // output samples per espeak-ng sample
+    uint64_t samplesIn = 0;    // espeak-ng samples before the current callback
     uint64_t samplesOut = 0;
     bool stopped = false;
     std::vector<int16_t> buffer;
@@ -55,6 +56,9 @@ bool deliverSlowed(Synthesis& s) {
 int onEspeakOutput(short* samples, int count, espeak_EVENT* events) {
     Synthesis* s = current;
     if (s == nullptr || s->stopped) return 1;
+    const uint64_t bufferStart = s->samplesIn;
+    const uint64_t bufferEnd = bufferStart + static_cast<uint64_t>(std::max(count, 0));
+    s->samplesIn = bufferEnd;
     for (espeak_EVENT* e = events; e != nullptr && e->type != espeakEVENT_LIST_TERMINATED; ++e) {
         if (e->type != espeakEVENT_WORD) continue;
         if (e->text_position < 1) continue;
@@ -62,7 +66,13 @@ int onEspeakOutput(short* samples, int count, espeak_EVENT* events) {
         const size_t length = std::clamp<size_t>(static_cast<size_t>(std::max(e->length, 1)), 1,
                                                  s->textLength - std::min(index, s->textLength));
         if (index >= s->textLength) continue;
-        const auto sample = static_cast<uint64_t>(std::llround(std::max(e->sample, 0) * s->sampleScale));
+        // An event belongs to the buffer it comes with. Above its own speed
+        // range espeak-ng speeds its audio up after placing the events, so
+        // their positions can lie past the buffer's end, even past the end of
+        // the whole text; such a word is heard at the end of its buffer.
+        const uint64_t espeakSample =
+            std::clamp(static_cast<uint64_t>(std::max(e->sample, 0)), bufferStart, bufferEnd);
+        const auto sample = static_cast<uint64_t>(std::llround(espeakSample * s->sampleScale));
         s->sink->onWord(sample, index, length);
     }
     if (samples == nullptr || count <= 0) return s->stopped ? 1 : 0;

@@ -179,6 +179,13 @@ struct Voice::Core {
     bool openSink();
     std::shared_ptr<const ObjectToken> voiceFor(const SpeechPiece& piece);
     bool workLeft() const { return active && pieces && pieceIndex < pieces->size(); }
+    // Pending events count frames of the open output: a text for another
+    // output waits until they are released, rather than cutting off the
+    // audio they belong to and measuring them against the new output.
+    bool outputChangeWaits() const {
+        const OutputTarget* wanted = target ? target.get() : defaultDevice.get();
+        return sink && !pending.empty() && sinkTarget != wanted;
+    }
 };
 
 namespace {
@@ -344,11 +351,18 @@ void Voice::Core::startStream(std::unique_lock<std::mutex>& lock) {
 
 void Voice::Core::finishStream() {
     if (sink) sink->endOfStream();
+    // All of the stream's audio is written now: nothing of it can be heard
+    // later than its last frame, whatever position the synthesis gave an
+    // event. Events at or before that frame are always released, so the
+    // stream always ends.
+    const uint64_t last = sink ? sink->written() : 0;
+    for (auto it = pending.rbegin(); it != pending.rend() && it->frame > last; ++it) {
+        it->frame = last;
+    }
     VoiceEvent end;
     end.id = kEventEndInputStream;
     end.streamNumber = activeStream;
-    const uint64_t floor = pending.empty() ? 0 : pending.back().frame;
-    pending.push_back({std::max(floor, sink ? sink->written() : 0), end});
+    pending.push_back({last, end});
     active = false;
     pieces.reset();
 }
@@ -403,7 +417,7 @@ void Voice::Core::run() {
             continue;
         }
         if (idle()) done.notify_all();
-        if (!active && !queue.empty()) {
+        if (!active && !queue.empty() && !outputChangeWaits()) {
             startStream(lock);
             continue;
         }

@@ -2,10 +2,12 @@
 
 #include <atomic>
 #include <chrono>
+#include <future>
 #include <mutex>
 #include <thread>
 
 #include "engine/file_stream.h"
+#include "engine/markup.h"
 #include "engine/synthesizer.h"
 #include "engine/voice.h"
 #include "test_support.h"
@@ -327,6 +329,162 @@ TEST(Voice, MarkupSilenceAndVolumeShapeTheAudio) {
     EXPECT_LT(test::rmsLevel(audio->samples, 0, 22050), 1.0);
     EXPECT_GT(test::rmsLevel(audio->samples, 22050, 22050 + 11025), 300.0);
     EXPECT_LT(test::rmsLevel(audio->samples, audio->samples.size() - 11025), 1.0);
+}
+
+// Multi-sentence texts. Read by the Chinese voices at the top rates,
+// espeak-ng places the last word of the English one past the end of the
+// audio it produces.
+const std::u32string kEnglishSentences =
+    U"Hello there. This is a longer text for the bar. "
+    U"Hello there. This is a longer text for the bar. "
+    U"Hello there. This is a longer text for the bar. "
+    U"Hello there. This is a longer text for the bar. "
+    U"Hello there.";
+const std::u32string kChineseSentences =
+    U"你好。这是一段比较长的文字，用来测试朗读。你好。这是一段比较长的文字，用来测试朗读。"
+    U"春眠不觉晓，处处闻啼鸟。夜来风雨声，花落知多少。你好。";
+
+std::u16string utf16(std::u32string_view text) {
+    return std::u16string(text.begin(), text.end());  // both texts lie in the BMP
+}
+
+TEST(Synthesizer, WordPositionsNeverLieBeyondTheAudioAtAnyRate) {
+    struct Collector final : SynthesisSink {
+        uint64_t samples = 0;
+        uint64_t lastWord = 0;
+        size_t words = 0;
+        void onWord(uint64_t sampleOffset, size_t, size_t) override {
+            ++words;
+            lastWord = std::max(lastWord, sampleOffset);
+        }
+        bool onAudio(const int16_t*, size_t count) override {
+            samples += count;
+            return true;
+        }
+    };
+    const std::u16string voices[] = {u"Microsoft Simplified Chinese", u"Chinese Female Voice",
+                                     u"Microsoft Sam", u"Microsoft Mary", u"Microsoft Mike"};
+    for (const auto& voiceName : voices) {
+        const EspeakVoice espeak = test::voiceNamed(voiceName)->espeakVoice();
+        for (const auto& text : {kEnglishSentences, kChineseSentences}) {
+            // Slowed down by us, espeak-ng's own range, and sped up by espeak-ng.
+            for (const int rate : {-10, -5, 0, 5, 8, 9, 10}) {
+                Collector collector;
+                ASSERT_EQ(Synthesizer::instance().synthesize(text, espeak, rate, true, collector),
+                          kOk);
+                const auto where = ::testing::Message()
+                                   << espeak.name << "+" << espeak.variant << " rate " << rate;
+                EXPECT_GE(collector.words, 20u) << where;
+                EXPECT_LE(collector.lastWord, collector.samples) << where;
+            }
+        }
+    }
+}
+
+// Speaks text and tells whether the reading ended within limit. A reading
+// that never ends is left to a detached thread holding its voice, so that
+// the test fails instead of hanging.
+bool readingEndsWithin(const std::shared_ptr<Voice>& voice, const std::u16string& text,
+                       bool synchronous, std::chrono::milliseconds limit) {
+    if (!synchronous) {
+        return voice->speak(text, kSpeakAsync) == kOk && voice->waitUntilDone(limit.count()) == kOk;
+    }
+    std::promise<Result> promise;
+    std::future<Result> result = promise.get_future();
+    std::thread reader([voice, text, promise = std::move(promise)]() mutable {
+        promise.set_value(voice->speak(text, kSpeakSync));
+    });
+    if (result.wait_for(limit) != std::future_status::ready) {
+        voice->setNotifyCallback(nullptr);
+        reader.detach();
+        return false;
+    }
+    reader.join();
+    return result.get() == kOk;
+}
+
+TEST(Voice, ReadingEndsAtEveryRateOnFileAndAudioOutputsSyncAndAsync) {
+    constexpr auto kGenerousLimit = std::chrono::seconds(10);  // each reading takes well under 1 s
+    const auto folder = test::makeTemporaryFolder("stream-end");
+    const std::pair<std::u16string, std::u32string> readings[] = {
+        {u"Microsoft Simplified Chinese", kEnglishSentences},
+        {u"Microsoft Mary", kEnglishSentences},
+        {u"Microsoft Simplified Chinese", kChineseSentences}};
+    int file = 0;
+    for (const auto& [voiceName, text] : readings) {
+        for (const int rate : {kMinimumRate, 0, kMaximumRate}) {
+            for (const bool toFile : {true, false}) {
+                for (const bool synchronous : {true, false}) {
+                    SCOPED_TRACE(::testing::Message()
+                                 << (text == kEnglishSentences ? "English" : "Chinese")
+                                 << " read by " << ::testing::PrintToString(voiceName) << " rate "
+                                 << rate << (toFile ? " file" : " audio")
+                                 << (synchronous ? " sync" : " async"));
+                    Recorder recorder;
+                    auto voice = test::makeVoice(64.0);
+                    voice->setVoice(test::voiceNamed(voiceName));
+                    voice->setRate(rate);
+                    const auto path = folder / ("reading" + std::to_string(++file) + ".wav");
+                    std::shared_ptr<FileStream> stream;
+                    if (toFile) {
+                        ASSERT_EQ(FileStream::create(path, *streamFormatFromId(kEngineNativeFormat),
+                                                     &stream),
+                                  kOk);
+                        voice->setOutput(stream, false);
+                    }
+                    recorder.attach(*voice);
+                    if (!readingEndsWithin(voice, utf16(text), synchronous, kGenerousLimit)) {
+                        ADD_FAILURE() << "the reading did not end";
+                        continue;
+                    }
+                    ASSERT_TRUE(recorder.waitFor(kEventEndInputStream, 1));
+                    std::lock_guard lock(recorder.mutex);
+                    const VoiceEvent end = recorder.events.back();
+                    EXPECT_EQ(end.id, kEventEndInputStream);
+                    EXPECT_EQ(recorder.events.front().id, kEventStartInputStream);
+                    EXPECT_GE(recorder.events.size(), 20u);
+                    for (const auto& e : recorder.events)
+                        EXPECT_LE(e.audioStreamOffset, end.audioStreamOffset);
+                    if (toFile) {
+                        ASSERT_EQ(stream->close(), kOk);
+                        // The end of the stream is where its audio ends.
+                        EXPECT_EQ(end.audioStreamOffset,
+                                  audio::readWaveFile(path.string())->samples.size() * 2);
+                    }
+                }
+            }
+        }
+    }
+}
+
+TEST(Voice, ATextForAnotherOutputWaitsUntilTheAudioBeforeItIsHeard) {
+    Recorder recorder;
+    auto voice = test::makeVoice(8.0);
+    recorder.attach(*voice);
+    ASSERT_EQ(voice->speak(longEnglish(2), kSpeakAsync), kOk);
+    ASSERT_TRUE(recorder.waitFor(kEventWordBoundary, 1));
+    std::shared_ptr<FileStream> stream;
+    ASSERT_EQ(FileStream::create(test::makeTemporaryFolder("switch") / "after.wav",
+                                 *streamFormatFromId(kEngineNativeFormat), &stream),
+              kOk);
+    voice->setOutput(stream, false);
+    ASSERT_TRUE(readingEndsWithin(voice, u"Short.", true, std::chrono::seconds(10)));
+    ASSERT_TRUE(recorder.waitFor(kEventEndInputStream, 2));
+    std::lock_guard lock(recorder.mutex);
+    std::vector<std::pair<int32_t, uint32_t>> streamEvents;
+    size_t firstStreamWords = 0;
+    for (const auto& e : recorder.events) {
+        if (e.id != kEventWordBoundary)
+            streamEvents.emplace_back(e.id, e.streamNumber);
+        if (e.id == kEventWordBoundary && e.streamNumber == 1)
+            ++firstStreamWords;
+    }
+    const std::vector<std::pair<int32_t, uint32_t>> expected = {{kEventStartInputStream, 1},
+                                                                {kEventEndInputStream, 1},
+                                                                {kEventStartInputStream, 2},
+                                                                {kEventEndInputStream, 2}};
+    EXPECT_EQ(streamEvents, expected);
+    EXPECT_EQ(firstStreamWords, 18u);  // the first text was heard to its end
 }
 
 TEST(VoiceDeathTest, MissingEspeakDataIsAClearResult) {
