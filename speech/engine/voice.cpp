@@ -1,6 +1,7 @@
 #include "voice.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -127,7 +128,9 @@ struct Voice::Core {
     std::condition_variable done;
     std::thread worker;
     std::thread::id workerId;
+    std::atomic<bool> ended = false;  // run() has returned
     bool stopping = false;
+    bool notifying = false;  // the notification callback is running
 
     // Settings
     std::shared_ptr<const ObjectToken> token;
@@ -159,6 +162,9 @@ struct Voice::Core {
     const OutputTarget* sinkTarget = nullptr;
 
     std::deque<PendingEvent> pending;
+    // Released at the worker's next turn without waiting for any audio: the
+    // end of a purged stream. The voice is idle meanwhile.
+    std::deque<VoiceEvent> unheard;
     std::deque<VoiceEvent> kept;
     VoiceStatus status;
 
@@ -243,10 +249,16 @@ bool endsSentence(char32_t c) {
 bool Voice::Core::releaseDueEvents() {
     const uint64_t played = sink ? sink->played() : std::numeric_limits<uint64_t>::max();
     bool notifyNow = false;
-    while (!pending.empty() && pending.front().frame <= played) {
-        VoiceEvent event = pending.front().event;
-        event.audioStreamOffset = bytesAt(pending.front().frame);
-        pending.pop_front();
+    while (!unheard.empty() || (!pending.empty() && pending.front().frame <= played)) {
+        VoiceEvent event;
+        if (!unheard.empty()) {
+            event = unheard.front();
+            unheard.pop_front();
+        } else {
+            event = pending.front().event;
+            event.audioStreamOffset = bytesAt(pending.front().frame);
+            pending.pop_front();
+        }
         if (event.id == kEventWordBoundary) {
             status.inputWordPosition = event.wordPosition;
             status.inputWordLength = event.wordLength;
@@ -269,19 +281,29 @@ void Voice::Core::purge() {
     ++generation;
     if (!queue.empty()) completed = std::max(completed, queue.back().number);
     queue.clear();
+    // The streams whose audio is dropped end here, the one being read and
+    // those still being heard. Listeners still hear of their ends, but
+    // nobody waits for that: they have ended now.
+    const auto endNow = [this](uint32_t stream) {
+        completed = std::max(completed, stream);
+        VoiceEvent end;
+        end.id = kEventEndInputStream;
+        end.streamNumber = stream;
+        unheard.push_back(end);
+    };
+    for (const auto& waiting : pending) {
+        if (waiting.event.id == kEventEndInputStream) endNow(waiting.event.streamNumber);
+    }
     pending.clear();
     if (active) {
-        // The stream being read ends here; listeners still hear of its end.
         active = false;
         pieces.reset();
         ranges.clear();
-        VoiceEvent end;
-        end.id = kEventEndInputStream;
-        end.streamNumber = activeStream;
-        pending.push_back({0, end});
+        endNow(activeStream);
     }
     if (sink) sink->discard();
     wake.notify_all();
+    done.notify_all();
 }
 
 bool Voice::Core::openSink() {
@@ -411,9 +433,12 @@ void Voice::Core::run() {
     while (!stopping) {
         if (releaseDueEvents() && notify) {
             auto callback = notify;
+            notifying = true;
             lock.unlock();
             callback();
             lock.lock();
+            notifying = false;
+            done.notify_all();
             continue;
         }
         if (idle()) done.notify_all();
@@ -442,7 +467,61 @@ void Voice::Core::run() {
         }
     }
     done.notify_all();
+    // An audio output of a released voice is closed here rather than by
+    // the releasing caller: closing a device stream takes its time.
+    std::unique_ptr<Sink> released = std::move(sink);
+    lock.unlock();
+    released.reset();
+    ended = true;
 }
+
+namespace {
+
+// Set once the retired workers below are gone, at the end of the process or
+// when the library is unloaded: a voice released after that joins its own.
+std::atomic<bool> retiredWorkersClosed = false;
+
+// The workers of released voices. A released voice's worker stops by
+// itself within one synthesis callback, so whoever releases the voice does
+// not wait for it; it is joined here once it has ended, and what is left is
+// joined before the engine's own state goes (this object is first used
+// after the synthesizer exists, so it is destroyed before it).
+class RetiredWorkers {
+public:
+    static RetiredWorkers& instance() {
+        static RetiredWorkers workers;
+        return workers;
+    }
+    ~RetiredWorkers() {
+        std::lock_guard lock(mutex_);
+        retiredWorkersClosed = true;
+        for (auto& [thread, core] : workers_) thread.join();
+    }
+
+    void retire(std::thread worker, std::shared_ptr<Voice::Core> core) {
+        std::lock_guard lock(mutex_);
+        joinEnded();
+        workers_.emplace_back(std::move(worker), std::move(core));
+    }
+    void joinEnded() {
+        std::erase_if(workers_, [](auto& retired) {
+            if (!retired.second->ended) return false;
+            retired.first.join();  // only the return from the thread is left
+            return true;
+        });
+    }
+    void joinEndedNow() {
+        std::lock_guard lock(mutex_);
+        joinEnded();
+    }
+
+private:
+    RetiredWorkers() = default;
+    std::mutex mutex_;
+    std::vector<std::pair<std::thread, std::shared_ptr<Voice::Core>>> workers_;
+};
+
+}  // namespace
 
 Voice::Voice(std::shared_ptr<Core> core) : core_(std::move(core)) {}
 
@@ -450,6 +529,7 @@ Result Voice::create(std::shared_ptr<Voice>* voice) {
     if (voice == nullptr) return kPointer;
     *voice = nullptr;
     if (Result result = Synthesizer::instance().initialize(); failed(result)) return result;
+    RetiredWorkers::instance().joinEndedNow();
     auto core = std::make_shared<Core>();
     std::shared_ptr<TokenCategory> category;
     std::string defaultId;
@@ -472,16 +552,41 @@ Result Voice::create(std::shared_ptr<Voice>* voice) {
 }
 
 Voice::~Voice() {
+    const bool onWorker = std::this_thread::get_id() == core_->workerId;
+    // What the voice holds is let go here, on the releasing thread, as soon
+    // as the voice is released: its voice tokens, the file it writes to,
+    // whom it tells (an audio output is closed by the worker). Once
+    // stopping, the worker touches none of it.
+    std::unique_ptr<Sink> fileSink;
+    std::shared_ptr<OutputTarget> target;
+    std::shared_ptr<AudioDevice> defaultDevice;
+    std::shared_ptr<const ObjectToken> token;
+    decltype(core_->tagVoices) tagVoices;
+    std::function<void()> notify;
+    OutputFactory outputFactory;
+    std::thread worker;
     {
-        std::lock_guard lock(core_->mutex);
+        std::unique_lock lock(core_->mutex);
         core_->purge();
         core_->stopping = true;
+        core_->wake.notify_all();
+        // No notification after the release: one under way is let finish.
+        if (!onWorker) core_->done.wait(lock, [this] { return !core_->notifying; });
+        if (core_->sink && !core_->sink->paced()) fileSink = std::move(core_->sink);
+        target = std::move(core_->target);
+        defaultDevice = std::move(core_->defaultDevice);
+        token = std::move(core_->token);
+        tagVoices = std::move(core_->tagVoices);
+        notify = std::move(core_->notify);
+        outputFactory = std::move(core_->outputFactory);
+        worker = std::move(core_->worker);
     }
-    core_->wake.notify_all();
-    if (std::this_thread::get_id() == core_->workerId) {
-        core_->worker.detach();  // destroyed from its own callback: the thread ends by itself
-    } else if (core_->worker.joinable()) {
-        core_->worker.join();
+    if (onWorker) {
+        worker.detach();  // released from its own callback: the thread ends by itself
+    } else if (retiredWorkersClosed) {
+        worker.join();
+    } else {
+        RetiredWorkers::instance().retire(std::move(worker), core_);
     }
 }
 

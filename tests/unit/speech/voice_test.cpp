@@ -187,6 +187,67 @@ TEST(Voice, DestroyingAVoiceWhileItSpeaksReturnsPromptly) {
     }
 }
 
+// Holds espeak-ng, as a voice synthesising a long piece would, until let go.
+class SynthesizerHolder {
+public:
+    SynthesizerHolder() {
+        std::promise<void> held;
+        auto isHeld = held.get_future();
+        thread_ = std::thread([this, held = std::move(held)]() mutable {
+            Synthesizer::instance().runExclusively([&] {
+                held.set_value();
+                letGo_.get_future().wait();
+            });
+        });
+        isHeld.wait();
+    }
+    ~SynthesizerHolder() { letGoNow(); }
+    void letGoNow() {
+        if (!thread_.joinable()) return;
+        letGo_.set_value();
+        thread_.join();
+    }
+
+private:
+    std::promise<void> letGo_;
+    std::thread thread_;
+};
+
+TEST(Voice, PurgeAndReleaseDoNotWaitForTheSynthesisInProgress) {
+    auto voice = test::makeVoice(1.0);
+    Recorder recorder;
+    recorder.attach(*voice);
+    SynthesizerHolder holder;
+    ASSERT_EQ(voice->speak(longEnglish(3), kSpeakAsync), kOk);
+    // Let the worker reach the synthesizer and wait there.
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    ASSERT_EQ(voice->speak(u"", kSpeakAsync | kSpeakPurgeBeforeSpeak), kOk);
+    EXPECT_EQ(voice->waitUntilDone(0), kOk);
+    EXPECT_EQ(voice->status().runningState, kRunningStateDone);
+    ASSERT_EQ(voice->speak(longEnglish(3), kSpeakAsync), kOk);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    auto released = std::async(std::launch::async, [&voice] { voice.reset(); });
+    EXPECT_EQ(released.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+    holder.letGoNow();
+    released.wait();
+    // The released voice's worker leaves the synthesizer to the next voice.
+    auto next = test::makeVoice(64.0);
+    EXPECT_EQ(next->speak(u"Still speaking.", kSpeakAsync), kOk);
+    EXPECT_EQ(next->waitUntilDone(10000), kOk);
+}
+
+TEST(Voice, PurgeEndsAStreamThatIsStillBeingHeard) {
+    auto voice = test::makeVoice(1.0);
+    Recorder recorder;
+    recorder.attach(*voice);
+    ASSERT_EQ(voice->speak(u"One two three four.", kSpeakAsync), kOk);
+    // By the second word heard the short text is long synthesised.
+    ASSERT_TRUE(recorder.waitFor(kEventWordBoundary, 2));
+    ASSERT_EQ(voice->speak(u"", kSpeakAsync | kSpeakPurgeBeforeSpeak), kOk);
+    EXPECT_EQ(voice->waitUntilDone(0), kOk);
+    EXPECT_TRUE(recorder.waitFor(kEventEndInputStream, 1, std::chrono::seconds(5)));
+}
+
 TEST(Voice, TwoVoicesSpeakingAtOnceTakeTurnsWithoutDeadlock) {
     auto chinese = test::makeVoice(16.0);
     auto english = test::makeVoice(16.0);
