@@ -140,6 +140,13 @@ int32_t InitialAuth(intptr_t window, int32_t voice, int32_t rate, int32_t volume
     return kResultEngineFailed;
 }
 
+bool RefuseWhenRetired(intptr_t owner) {
+    if (engineState().usable)
+        return false;
+    ShowInitialInfo(owner);
+    return true;
+}
+
 int32_t RetiredInitial(intptr_t window) {
     ShowInitialInfo(window);
     engineState().usable = false;
@@ -148,10 +155,8 @@ int32_t RetiredInitial(intptr_t window) {
 
 int32_t CloseEngine() {
     EngineState& state = engineState();
-    if (!state.usable) {
-        ShowInitialInfo(state.window);
+    if (RefuseWhenRetired(state.window))
         return kResultRefused;
-    }
     state.lastResult = engine::kOk;
     if (state.voice)
         PurgeAndWait(*state.voice);
@@ -166,10 +171,8 @@ int32_t CloseEngine() {
 
 int32_t SetDialogEntry(intptr_t window, PageArgument page) {
     EngineState& state = engineState();
-    if (!state.usable) {
-        ShowInitialInfo(window);
+    if (RefuseWhenRetired(window))
         return kResultRefused;
-    }
     // A longer address is cut at the buffer's 255 units, never inside a
     // surrogate pair; no page leaves the one of the last call.
     if (page)

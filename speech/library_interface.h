@@ -41,6 +41,10 @@ struct StartTexts {
 int32_t InitialAuth(intptr_t window, int32_t voice, int32_t rate, int32_t volume,
                     const StartTexts& texts, HandlerFamily family);
 
+// True, after showing the information dialog owned by `owner`, when the
+// retired start entry has left the library unusable: the caller then refuses.
+bool RefuseWhenRetired(intptr_t owner);
+
 // The retired start entry: information dialog, usable = false, 10.
 int32_t RetiredInitial(intptr_t window);
 

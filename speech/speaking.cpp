@@ -126,10 +126,8 @@ TextSelection WordSelection(std::u16string_view spoken, uint32_t position, uint3
 int32_t Speak(const SpeakingText& text, int32_t mode, int32_t voice, int32_t rate, int32_t volume,
               int32_t punctuation, std::optional<std::u16string_view> page) {
     EngineState& state = engineState();
-    if (!state.usable) {
-        ShowInitialInfo(state.window);
+    if (RefuseWhenRetired(state.window))
         return kResultRefused;
-    }
     state.lastResult = engine::kOk;
     if (page)
         state.voicePage.assign(*page);
@@ -187,10 +185,8 @@ int32_t Speak(const SpeakingText& text, int32_t mode, int32_t voice, int32_t rat
 
 int32_t StopReading() {
     EngineState& state = engineState();
-    if (!state.usable) {
-        ShowInitialInfo(state.window);
+    if (RefuseWhenRetired(state.window))
         return kResultRefused;
-    }
     state.lastResult = engine::kOk;
     if (state.voice)
         PurgeAndWait(*state.voice);

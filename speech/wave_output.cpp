@@ -91,10 +91,8 @@ std::optional<WaveFormatInfo> WaveFormatFor(int32_t format) {
 
 int32_t SpeakToWave(const WaveRequest& request) {
     EngineState& state = engineState();
-    if (!state.usable) {
-        ShowInitialInfo(state.window);
+    if (RefuseWhenRetired(state.window))
         return kResultRefused;
-    }
     if (request.page)
         state.voicePage.assign(*request.page);
     if (!ArgumentsInRange(request)) {
