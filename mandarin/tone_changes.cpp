@@ -1,0 +1,108 @@
+#include "tone_changes.h"
+
+#include <string_view>
+
+namespace mandarin {
+
+namespace {
+
+constexpr char32_t kOne = U'一';
+constexpr char32_t kNot = U'不';
+
+bool isNumeral(char32_t c) {
+    return std::u32string_view(U"零〇一二三四五六七八九十两百千万亿").find(c) != std::u32string_view::npos;
+}
+bool isLargeUnit(char32_t c) { return std::u32string_view(U"百千万亿").find(c) != std::u32string_view::npos; }
+bool countsBefore(char32_t c) {
+    return isNumeral(c) || std::u32string_view(U"这那哪几每各某多").find(c) != std::u32string_view::npos;
+}
+bool isPronoun(char32_t c) { return std::u32string_view(U"我你他她它您们").find(c) != std::u32string_view::npos; }
+
+int toneOf(std::string_view syllable) {
+    return syllable.empty() ? 0 : syllable.back() - '0';
+}
+
+// The tone a syllable has before any neutralising: a neutral syllable of a
+// word (一个 in the dictionary's yī ge) takes its character's own tone.
+int underlyingTone(const RunCharacter& c, const Dictionary& dictionary) {
+    const int tone = toneOf(c.syllable);
+    if (tone != 5) return tone;
+    if (const auto own = dictionary.characterReading(c.character)) return toneOf(dictionary.syllable(*own));
+    return tone;
+}
+
+bool endsMultiCharacterWord(const RunCharacter& c) {
+    return c.wordLength > 1 && c.indexInWord + 1 == c.wordLength;
+}
+
+void changeOne(std::vector<RunCharacter>& run, size_t k, const Dictionary& dictionary) {
+    RunCharacter& c = run[k];
+    if (c.syllable != "yi1" || endsMultiCharacterWord(c)) return;  // 统一, 第一, 之一
+    if (k + 1 >= run.size()) return;                                // at the end of a phrase
+    const char32_t next = run[k + 1].character;
+    const char32_t previous = k > 0 ? run[k - 1].character : 0;
+    if (previous == U'第') return;
+    if (previous != 0 && previous == next && !isNumeral(next)) {
+        c.syllable = "yi5";  // 数一数, 看一看
+        return;
+    }
+    // Counting and numbers: 一二三, 十一, 一月, 一号.
+    if (isNumeral(next) && !isLargeUnit(next)) return;
+    if (previous != 0 && isNumeral(previous)) return;
+    if (next == U'月' || next == U'号') return;
+    const int tone = underlyingTone(run[k + 1], dictionary);
+    if (tone == 4) c.syllable = "yi2";
+    else if (tone >= 1 && tone <= 3) c.syllable = "yi4";
+}
+
+void changeNot(std::vector<RunCharacter>& run, size_t k, const Dictionary& dictionary) {
+    RunCharacter& c = run[k];
+    if (c.syllable != "bu4" || k + 1 >= run.size()) return;
+    const char32_t next = run[k + 1].character;
+    if (k > 0 && run[k - 1].character == next) {
+        c.syllable = "bu5";  // 好不好, 是不是
+        return;
+    }
+    if (underlyingTone(run[k + 1], dictionary) == 4) c.syllable = "bu2";
+}
+
+// Characters that stand alone, outside any longer word, and whose reading
+// follows from their neighbours.
+void readAlone(std::vector<RunCharacter>& run, size_t k) {
+    RunCharacter& c = run[k];
+    if (c.wordLength != 1) return;
+    const char32_t previous = k > 0 ? run[k - 1].character : 0;
+    const bool followed = k + 1 < run.size();
+    switch (c.character) {
+        case U'地':
+            // After a word and before what it describes, 地 is the particle: 慢慢地走.
+            if (k > 0 && run[k - 1].wordLength > 1 && followed) c.syllable = "de5";
+            break;
+        case U'只':
+            c.syllable = previous != 0 && countsBefore(previous) ? "zhi1" : "zhi3";
+            break;
+        case U'种':
+            c.syllable = (previous != 0 && countsBefore(previous)) || !followed ? "zhong3" : "zhong4";
+            break;
+        case U'得':
+            // 我得走了: "must".
+            if (previous != 0 && isPronoun(previous) && followed && run[k + 1].character != U'了' &&
+                run[k + 1].character != U'到')
+                c.syllable = "dei3";
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace
+
+void applyToneChanges(std::vector<RunCharacter>& run, const Dictionary& dictionary) {
+    for (size_t k = 0; k < run.size(); ++k) readAlone(run, k);
+    for (size_t k = 0; k < run.size(); ++k) {
+        if (run[k].character == kOne) changeOne(run, k, dictionary);
+        else if (run[k].character == kNot) changeNot(run, k, dictionary);
+    }
+}
+
+}  // namespace mandarin
