@@ -1,0 +1,86 @@
+// The hand-checked table of children's sentences (sentences.tsv): what the
+// readings give must be what a teacher reads, sentence by sentence.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "mandarin/readings.h"
+
+namespace mandarin {
+namespace {
+
+struct Sentence {
+    std::string text;
+    std::string expected;
+    int line = 0;
+};
+
+std::vector<Sentence> loadTable() {
+    std::ifstream file(MANDARIN_SOURCE_DIR "/tests/mandarin/sentences.tsv");
+    std::vector<Sentence> sentences;
+    std::string line;
+    for (int number = 1; std::getline(file, line); ++number) {
+        if (line.empty() || line[0] == '#') continue;
+        const size_t tab = line.find('\t');
+        if (tab == std::string::npos) continue;
+        sentences.push_back({line.substr(0, tab), line.substr(tab + 1), number});
+    }
+    return sentences;
+}
+
+// The readings of a sentence in the table's notation: one syllable after
+// another, English words in lower case, nothing for punctuation.
+std::string readAloud(const std::string& utf8) {
+    const std::u32string text = utf8ToUtf32(utf8);
+    const TextReading reading = Readings::instance().read(text);
+    std::string out;
+    const auto append = [&out](std::string_view word) {
+        if (!out.empty()) out += ' ';
+        out += word;
+    };
+    for (const Token& token : reading.tokens) {
+        if (token.kind == TokenKind::Latin) {
+            std::string word = utf32ToUtf8(text.substr(token.begin, token.end - token.begin));
+            std::transform(word.begin(), word.end(), word.begin(),
+                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+            append(word);
+        }
+        for (uint32_t k = 0; k < token.syllableCount; ++k) append(reading.syllables[token.firstSyllable + k]);
+    }
+    return out;
+}
+
+std::string normalised(const std::string& expected) {
+    std::istringstream words(expected);
+    std::string word, out;
+    while (words >> word) out += (out.empty() ? "" : " ") + word;
+    return out;
+}
+
+TEST(SentenceTable, AtLeast97PercentOfSentencesAreReadAsATeacherReadsThem) {
+    const std::vector<Sentence> sentences = loadTable();
+    ASSERT_GE(sentences.size(), 300u) << "the table of sentences is missing or short";
+    size_t right = 0;
+    std::string wrong;
+    for (const Sentence& s : sentences) {
+        const std::string got = readAloud(s.text);
+        if (got == normalised(s.expected)) {
+            ++right;
+        } else {
+            wrong += "  line " + std::to_string(s.line) + ": " + s.text + "\n    expected " + s.expected +
+                     "\n    read     " + got + "\n";
+        }
+    }
+    const double share = 100.0 * right / sentences.size();
+    std::printf("%zu of %zu sentences read right (%.1f %%)\n", right, sentences.size(), share);
+    EXPECT_GE(share, 97.0) << "sentences read differently:\n" << wrong;
+    if (!wrong.empty()) std::printf("read differently:\n%s", wrong.c_str());
+}
+
+}  // namespace
+}  // namespace mandarin
