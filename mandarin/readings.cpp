@@ -160,33 +160,43 @@ struct Reader {
         return end;
     }
 
-    // A run of ideographs: words by the dictionary, fewest words first, the
-    // longer first word when two cuttings have as many.
+    // A run of ideographs: words by the dictionary, as few words as
+    // possible; of two cuttings with as many, the one whose later words are
+    // longer (很/多/星星, not 很/多星/星), as reading from the end finds.
     size_t readChinese(size_t begin) {
         const size_t end = runOf(begin, CharacterClass::Ideograph);
         const size_t length = end - begin;
         std::u32string run(length, 0);
         for (size_t k = 0; k < length; ++k) run[k] = at(begin + k);
 
-        std::vector<uint32_t> cost(length + 1, 0);
-        std::vector<uint8_t> take(length, 1);
-        std::vector<std::span<const uint16_t>> found(length);
-        for (size_t k = length; k-- > 0;) {
-            cost[k] = UINT32_MAX;
+        // cost[i]: fewest words for the first i characters; last[i]: the
+        // length of the last of them.
+        std::vector<uint32_t> cost(length + 1, UINT32_MAX);
+        std::vector<uint8_t> last(length + 1, 1);
+        std::vector<std::span<const uint16_t>> found(length + 1);
+        cost[0] = 0;
+        for (size_t k = 0; k < length; ++k) {
             const size_t longest = std::min(dictionary.longestWordFrom(run[k]), length - k);
-            for (size_t n = longest; n >= 1; --n) {
+            for (size_t n = 1; n <= std::max<size_t>(longest, 1); ++n) {
                 const auto word = dictionary.findWord(std::u32string_view(run).substr(k, n));
                 if (word.empty() && n > 1) continue;
-                if (cost[k + n] + 1 >= cost[k]) continue;  // longer words were tried first
-                cost[k] = cost[k + n] + 1;
-                take[k] = static_cast<uint8_t>(n);
-                found[k] = word;
+                const uint32_t candidate = cost[k] + 1;
+                const size_t to = k + n;
+                if (candidate < cost[to] || (candidate == cost[to] && n > last[to])) {
+                    cost[to] = candidate;
+                    last[to] = static_cast<uint8_t>(n);
+                    found[to] = word;
+                }
             }
-            if (cost[k] == UINT32_MAX) {  // no word starts here at all
-                cost[k] = cost[k + 1] + 1;
-                take[k] = 1;
-                found[k] = {};
-            }
+        }
+        // Back from the end: take[k] is the length of the word starting at k.
+        std::vector<uint8_t> take(length, 1);
+        std::vector<std::span<const uint16_t>> wordAt(length);
+        for (size_t to = length; to > 0;) {
+            const size_t n = last[to];
+            take[to - n] = static_cast<uint8_t>(n);
+            wordAt[to - n] = found[to];
+            to -= n;
         }
 
         std::vector<RunCharacter> characters(length);
@@ -197,8 +207,8 @@ struct Reader {
                 c.character = run[k + j];
                 c.wordLength = static_cast<unsigned>(n);
                 c.indexInWord = static_cast<unsigned>(j);
-                if (!found[k].empty()) {
-                    c.syllable = dictionary.syllable(found[k][j]);
+                if (!wordAt[k].empty()) {
+                    c.syllable = dictionary.syllable(wordAt[k][j]);
                 } else if (const auto own = dictionary.characterReading(run[k + j])) {
                     c.syllable = dictionary.syllable(*own);
                 }
