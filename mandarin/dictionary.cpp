@@ -68,7 +68,7 @@ constexpr size_t kMaximumWordLength = 12;
 Dictionary::Dictionary(std::span<const unsigned char> data) {
     Reader in(data);
     const unsigned char* magic = in.take(4);
-    if (!magic || std::memcmp(magic, "MDR1", 4) != 0) return;
+    if (!magic || std::memcmp(magic, "MDR2", 4) != 0) return;
 
     const uint32_t syllableCount = in.u32();
     std::vector<std::string_view> syllables;
@@ -79,11 +79,12 @@ Dictionary::Dictionary(std::span<const unsigned char> data) {
     }
     const uint32_t characterCount = in.u32();
     std::vector<CharacterEntry> characters;
-    if (in.ok() && characterCount <= data.size() / 6) characters.reserve(characterCount);
+    if (in.ok() && characterCount <= data.size() / 7) characters.reserve(characterCount);
     for (uint32_t i = 0; i < characterCount && in.ok(); ++i) {
         const char32_t c = in.u32();
         const uint16_t s = in.u16();
-        if (in.ok() && s < syllables.size()) characters.push_back({c, s});
+        const uint8_t weight = in.u8();
+        if (in.ok() && s < syllables.size()) characters.push_back({c, s, weight});
     }
     const uint32_t wordCount = in.u32();
     const uint32_t poolLength = in.u32();
@@ -91,6 +92,7 @@ Dictionary::Dictionary(std::span<const unsigned char> data) {
     const unsigned char* pool = in.take(size_t(poolLength) * 2);
     const unsigned char* poolSyllables = in.take(size_t(poolLength) * 2);
     const unsigned char* offsets = in.take((size_t(wordCount) + 1) * 4);
+    const unsigned char* weights = in.take(wordCount);
     if (!in.ok()) return;
 
     // Every offset must rise within the pool, and every syllable exist.
@@ -112,6 +114,7 @@ Dictionary::Dictionary(std::span<const unsigned char> data) {
     wordCount_ = wordCount;
     pool_ = pool;
     offsets_ = offsets;
+    weights_ = weights;
     wordSyllables_ = std::move(wordSyllables);
 
     size_t slots = 1;
@@ -141,7 +144,13 @@ std::optional<SyllableId> Dictionary::characterReading(char32_t c) const {
     return it->syllable;
 }
 
-std::span<const uint16_t> Dictionary::findWord(std::u32string_view text) const {
+Weight Dictionary::characterWeight(char32_t c) const {
+    const auto it = std::lower_bound(characters_.begin(), characters_.end(), c,
+                                     [](const CharacterEntry& e, char32_t v) { return e.character < v; });
+    return it == characters_.end() || it->character != c ? 0 : it->weight;
+}
+
+WordMatch Dictionary::findWord(std::u32string_view text) const {
     if (index_.empty() || text.empty() || text.size() > kMaximumWordLength) return {};
     for (const char32_t c : text)
         if (c > 0xFFFF) return {};
@@ -153,7 +162,7 @@ std::span<const uint16_t> Dictionary::findWord(std::u32string_view text) const {
         if (end - begin != text.size()) continue;
         bool same = true;
         for (size_t i = 0; i < text.size() && same; ++i) same = loadU16(pool_, begin + i) == text[i];
-        if (same) return std::span<const uint16_t>(wordSyllables_.data() + begin, end - begin);
+        if (same) return {std::span<const uint16_t>(wordSyllables_.data() + begin, end - begin), weights_[entry - 1]};
     }
 }
 

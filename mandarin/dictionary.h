@@ -16,6 +16,14 @@ namespace mandarin {
 
 using SyllableId = uint16_t;
 
+// How likely a word or character is: 16 ln(1 + frequency) in a large corpus.
+using Weight = uint8_t;
+
+struct WordMatch {
+    std::span<const uint16_t> syllables;  // empty: no such word
+    Weight weight = 0;
+};
+
 class Dictionary {
 public:
     // Parses data, which must outlive the dictionary. An empty dictionary
@@ -29,19 +37,23 @@ public:
 
     // The table's reading of c.
     std::optional<SyllableId> characterReading(char32_t c) const;
+    // How common c is on its own; 0 when the table does not hold it.
+    Weight characterWeight(char32_t c) const;
 
     // The longest word length that may start with c; 0 when none does.
     size_t longestWordFrom(char32_t c) const {
         return c < longest_.size() ? longest_[c] : 0;
     }
 
-    // The syllables of the word text, or an empty span when it is no word.
-    std::span<const uint16_t> findWord(std::u32string_view text) const;
+    // The syllables and weight of the word text; empty syllables when it is
+    // no word.
+    WordMatch findWord(std::u32string_view text) const;
 
 private:
     struct CharacterEntry {
         char32_t character;
         SyllableId syllable;
+        Weight weight;
     };
 
     std::vector<std::string_view> syllables_;
@@ -52,6 +64,7 @@ private:
     std::vector<uint32_t> index_;                   // word number + 1, 0 = empty slot
     std::vector<uint8_t> longest_;                  // by first character (BMP)
     std::vector<uint16_t> wordSyllables_;           // copied out: the data is not aligned
+    const unsigned char* weights_ = nullptr;        // u8 per word
 };
 
 }  // namespace mandarin

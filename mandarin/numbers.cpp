@@ -20,8 +20,8 @@ std::string_view oneBefore(std::string_view unit) {
     return unit.back() == '4' ? "yi2" : "yi4";
 }
 
-void readDigits(std::u32string_view digits, std::vector<std::string_view>& out) {
-    for (const char32_t d : digits) out.push_back(kDigits[d - U'0']);
+void readDigits(std::u32string_view digits, std::vector<std::string_view>& out, bool telephone = false) {
+    for (const char32_t d : digits) out.push_back(telephone && d == U'1' ? "yao1" : kDigits[d - U'0']);
 }
 
 // A group of up to four digits, without leading zeros of its own. At the
@@ -77,8 +77,12 @@ void readInteger(std::u32string_view digits, std::vector<std::string_view>& out)
         while (group.front() == U'0') group.remove_prefix(1);
         const size_t before = out.size();
         readGroup(group, !started, out);
-        // A group that is just 1 before 万 or 亿: 一万 yí wàn.
+        // A group that is just 1 or 2 before 万 or 亿: 一万 yí wàn, 两万.
         if (!name.empty() && out.size() == before + 1 && out.back() == "yi1") out.back() = oneBefore(name);
+        if (!name.empty() && out.size() == before + 1 && out.back() == "er4" && !started) out.back() = "liang3";
+        // 2000 is 两千.
+        if (!started && out.size() >= before + 2 && out[before] == "er4" && out[before + 1] == "qian1")
+            out[before] = "liang3";
         if (!name.empty()) out.push_back(name);
         started = true;
         zeroBefore = false;
@@ -95,8 +99,8 @@ void readNumber(std::u32string_view number, NumberStyle style, std::vector<std::
     }
     const size_t point = number.find(U'.');
     const std::u32string_view whole = number.substr(0, point);
-    if (style == NumberStyle::DigitByDigit) {
-        readDigits(whole, out);
+    if (style != NumberStyle::Quantity) {
+        readDigits(whole, out, style == NumberStyle::Telephone);
     } else {
         readInteger(whole, out);
     }

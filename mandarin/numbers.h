@@ -9,6 +9,7 @@ namespace mandarin {
 enum class NumberStyle {
     Quantity,      // 25 èr shí wǔ, 10086 yí wàn líng bā shí liù, 3.5 sān diǎn wǔ
     DigitByDigit,  // years and long codes: 2024 èr líng èr sì
+    Telephone,     // digit by digit with 1 as yāo: 110 yāo yāo líng
 };
 
 // Appends the syllables of number: ASCII digits with at most one "." between

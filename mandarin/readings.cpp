@@ -18,12 +18,7 @@ namespace {
 
 enum class CharacterClass { Ideograph, Digit, Letter, Space, Punctuation, Other };
 
-// Full-width letters, digits and signs count as their ASCII forms.
-char32_t normalised(char32_t c) {
-    if (c >= 0xFF01 && c <= 0xFF5E) return c - 0xFEE0;
-    if (c == 0x3000) return U' ';
-    return c;
-}
+char32_t normalised(char32_t c) { return asciiForm(c); }
 
 bool isLatinLetter(char32_t c) {
     return (c >= U'A' && c <= U'Z') || (c >= U'a' && c <= U'z') ||
@@ -49,6 +44,10 @@ bool takesLiang(char32_t c) {
                                U"年周遍句排群套副对堆节门颗样倍份声步场顿下眼分秒")
                .find(c) != std::u32string_view::npos;
 }
+
+// What a word costs in a cutting: more than any weight, so that every word
+// costs something and fewer words win when all else is equal.
+constexpr uint64_t kRareWordCost = 300;
 
 struct Reader {
     const Dictionary& dictionary;
@@ -150,42 +149,62 @@ struct Reader {
         // such as telephone numbers are read digit by digit.
         const bool year = integer && number.size() == 4 && at(end) == U'年';
         const bool code = integer && ((number.size() > 1 && number[0] == U'0') || number.size() > 8);
+        NumberStyle style = year || code ? NumberStyle::DigitByDigit : NumberStyle::Quantity;
+        if (integer && number.size() >= 3 && saysTelephone(begin)) style = NumberStyle::Telephone;
         std::vector<std::string_view> syllables;
         if (integer && number == U"2" && takesLiang(at(end))) {
             syllables.push_back("liang3");
+        } else if (integer && number == U"1" && takesLiang(at(end))) {
+            // 1个 is 一个, with the tone change of 一.
+            const auto measure = dictionary.characterReading(at(end));
+            const bool fourth = measure && dictionary.syllable(*measure).back() == '4';
+            syllables.push_back(fourth ? "yi2" : "yi4");
         } else {
-            readNumber(number, year || code ? NumberStyle::DigitByDigit : NumberStyle::Quantity, syllables);
+            readNumber(number, style, syllables);
         }
         add(TokenKind::Number, begin, end, syllables);
         return end;
     }
 
-    // A run of ideographs: words by the dictionary, as few words as
-    // possible; of two cuttings with as many, the one whose later words are
-    // longer (很/多/星星, not 很/多星/星), as reading from the end finds.
+    // A telephone number follows 电话, 号码 or 手机 closely: 电话是110.
+    bool saysTelephone(size_t begin) const {
+        const size_t from = begin > 8 ? begin - 8 : 0;
+        const std::u32string_view before = text.substr(from, begin - from);
+        for (const std::u32string_view word : {U"电话", U"号码", U"手机"})
+            if (before.find(word) != std::u32string_view::npos) return true;
+        return false;
+    }
+
+    // A run of ideographs: the likeliest cutting into words of the
+    // dictionary (the one whose words are commonest, counting each word's
+    // cost as it is rare); of two equally likely, the one whose later words
+    // are longer, as reading from the end finds.
     size_t readChinese(size_t begin) {
         const size_t end = runOf(begin, CharacterClass::Ideograph);
         const size_t length = end - begin;
         std::u32string run(length, 0);
         for (size_t k = 0; k < length; ++k) run[k] = at(begin + k);
 
-        // cost[i]: fewest words for the first i characters; last[i]: the
-        // length of the last of them.
-        std::vector<uint32_t> cost(length + 1, UINT32_MAX);
+        // cost[i]: the cheapest cutting of the first i characters; last[i]:
+        // the length of its last word.
+        std::vector<uint64_t> cost(length + 1, UINT64_MAX);
         std::vector<uint8_t> last(length + 1, 1);
         std::vector<std::span<const uint16_t>> found(length + 1);
         cost[0] = 0;
         for (size_t k = 0; k < length; ++k) {
-            const size_t longest = std::min(dictionary.longestWordFrom(run[k]), length - k);
-            for (size_t n = 1; n <= std::max<size_t>(longest, 1); ++n) {
-                const auto word = dictionary.findWord(std::u32string_view(run).substr(k, n));
-                if (word.empty() && n > 1) continue;
-                const uint32_t candidate = cost[k] + 1;
+            const size_t longest = std::max<size_t>(std::min(dictionary.longestWordFrom(run[k]), length - k), 1);
+            for (size_t n = 1; n <= longest; ++n) {
+                WordMatch word = dictionary.findWord(std::u32string_view(run).substr(k, n));
+                if (word.syllables.empty()) {
+                    if (n > 1) continue;
+                    word.weight = dictionary.characterWeight(run[k]);
+                }
+                const uint64_t candidate = cost[k] + (kRareWordCost - word.weight);
                 const size_t to = k + n;
                 if (candidate < cost[to] || (candidate == cost[to] && n > last[to])) {
                     cost[to] = candidate;
                     last[to] = static_cast<uint8_t>(n);
-                    found[to] = word;
+                    found[to] = word.syllables;
                 }
             }
         }
@@ -215,7 +234,8 @@ struct Reader {
             }
             k += n;
         }
-        applyToneChanges(characters, dictionary);
+        const char32_t before = begin > 0 && classAt(begin - 1) == CharacterClass::Digit ? at(begin - 1) : 0;
+        applyToneChanges(characters, dictionary, before);
 
         for (size_t k = 0; k < length;) {
             const size_t n = take[k];
@@ -268,6 +288,12 @@ std::vector<std::string_view> Readings::characterReadings(std::u32string_view te
             readings[token.begin + k] = reading.syllables[token.firstSyllable + k];
     }
     return readings;
+}
+
+char32_t asciiForm(char32_t c) {
+    if (c >= 0xFF01 && c <= 0xFF5E) return c - 0xFEE0;
+    if (c == 0x3000) return U' ';
+    return c;
 }
 
 std::string_view Readings::tableReading(char32_t c) const {

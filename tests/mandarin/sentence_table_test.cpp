@@ -45,7 +45,9 @@ std::string readAloud(const std::string& utf8) {
     };
     for (const Token& token : reading.tokens) {
         if (token.kind == TokenKind::Latin) {
-            std::string word = utf32ToUtf8(text.substr(token.begin, token.end - token.begin));
+            std::u32string letters(text.substr(token.begin, token.end - token.begin));
+            for (char32_t& c : letters) c = asciiForm(c);
+            std::string word = utf32ToUtf8(letters);
             std::transform(word.begin(), word.end(), word.begin(),
                            [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
             append(word);

