@@ -8,9 +8,11 @@
 #include "assistant.h"
 #include "fitting_label.h"
 #include "picture_control.h"
+#include "pinyin_label.h"
+#include "pinyin_line.h"
+#include "pinyin_table.h"
 #include "speech_library.h"
 #include "text_codec.h"
-#include "tone_marks.h"
 #include "twips.h"
 
 namespace tukomi {
@@ -40,9 +42,10 @@ QRect pixelRect(const RectTwips& r) {
                  twipsToPixels(r.height));
 }
 
-QLabel* makeLabel(QWidget* parent, const char* name, const RectTwips& place, const char* family,
-                  double points, const QColor& colour) {
-    auto* label = new FittingLabel(parent);
+template <typename Label>
+Label* makeLabel(QWidget* parent, const char* name, const RectTwips& place, const char* family,
+                 double points, const QColor& colour) {
+    auto* label = new Label(parent);
     label->setObjectName(QString::fromLatin1(name));
     label->setGeometry(pixelRect(place));
     label->setAlignment(Qt::AlignCenter);
@@ -82,8 +85,9 @@ ExplanationWindow::ExplanationWindow(Setup setup, QWidget* parent)
     setPalette(palette);
     setAutoFillBackground(true);
 
-    label2_ = makeLabel(this, "Label2", kPinyinLabel, "宋体", 26.25, QColor(255, 0, 0));
-    label1_ = makeLabel(this, "Label1", kTextLabel, "黑体", 42, QColor(0, 0, 255));
+    label2_ =
+        makeLabel<PinyinLabel>(this, "Label2", kPinyinLabel, "宋体", 26.25, QColor(255, 0, 0));
+    label1_ = makeLabel<FittingLabel>(this, "Label1", kTextLabel, "黑体", 42, QColor(0, 0, 255));
     image1_ = makePicture(this, "Image1", "recording", kRecordingPicture, "真人录音朗读");
     image2_ = makePicture(this, "Image2", "reading", kReadingPicture, "机器朗读");
     text1_ = new QLineEdit(this);
@@ -100,8 +104,11 @@ ExplanationWindow::~ExplanationWindow() { Form_Unload(); }
 void ExplanationWindow::Form_Load() {
     // The notification box takes the text label's caption, which is still empty.
     text1_->setText(label1_->text());
-    label2_->setText(setup_.pinyin ? BuildPinyinLine(setup_.text, *setup_.pinyin) : QString());
     label1_->setText(setup_.text + QStringLiteral("  "));
+    // The syllables' positions are those of the text, which starts Label1's caption.
+    static const PinyinTable noTable{QString()};
+    label2_->setSyllables(label1_,
+                          PinyinSyllables(setup_.text, setup_.pinyin ? *setup_.pinyin : noTable));
     if (setup_.speech)
         setup_.speech->InitialAuth(reinterpret_cast<std::intptr_t>(text1_), kEngineDefaultVoice,
                                    kUnchanged, kUnchanged,

@@ -3,7 +3,9 @@
 #include <QDialog>
 #include <QString>
 
-class QLabel;
+#include "fitting_label.h"
+#include "pinyin_label.h"
+
 class QLineEdit;
 
 namespace tukomi {
@@ -14,7 +16,8 @@ class PinyinTable;
 class SpeechLibraryApi;
 
 // The window that opens over a completed picture: the picture's text in
-// large characters under its tone-marked pinyin, with two ways to hear it:
+// large characters under its tone-marked pinyin, each syllable over its
+// character, with two ways to hear it:
 // the recording, said by the assistant character, and the speech library.
 // The library is started when the window opens and shut down when it closes.
 class ExplanationWindow : public QDialog {
@@ -25,7 +28,7 @@ public:
 
     struct Setup {
         QString text;               // the completed picture's text
-        const PinyinTable* pinyin;  // for the pinyin line
+        const PinyinTable* pinyin;  // reads what the readings in context leave; may be null
         SpeechLibraryApi* speech;   // the speech library (or a stand-in)
         Assistant* merlin;          // may be null
         QString soundPath;          // the picture's recording
@@ -63,8 +66,8 @@ private:
 
     Setup setup_;
     bool unloaded_ = false;
-    QLabel* label1_ = nullptr;
-    QLabel* label2_ = nullptr;
+    FittingLabel* label1_ = nullptr;
+    PinyinLabel* label2_ = nullptr;
     PictureControl* image1_ = nullptr;
     PictureControl* image2_ = nullptr;
     QLineEdit* text1_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QTextLayout>
 #include <algorithm>
 
 namespace tukomi {
@@ -29,16 +30,30 @@ QFont FittingLabel::fittedFont() const {
     return fitted;
 }
 
+QPointF FittingLabel::textOrigin() const {
+    const QRectF ink = QFontMetricsF(fittedFont()).tightBoundingRect(text());
+    return QPointF((width() - ink.width()) / 2 - ink.left(),
+                   (height() - ink.height()) / 2 - ink.top());
+}
+
+qreal FittingLabel::characterCentre(qsizetype position, qsizetype length) const {
+    // Laid out as drawText() lays out one line, so shaping and kerning of
+    // mixed text put the characters where the painter puts them.
+    QTextLayout layout(text(), fittedFont());
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    const qreal start = line.cursorToX(int(position));
+    const qreal end = line.cursorToX(int(position + length));
+    return textOrigin().x() + (start + end) / 2;
+}
+
 void FittingLabel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     if (autoFillBackground()) painter.fillRect(rect(), palette().color(backgroundRole()));
-    const QFont fitted = fittedFont();
-    painter.setFont(fitted);
+    painter.setFont(fittedFont());
     painter.setPen(palette().color(foregroundRole()));
-    const QRectF ink = QFontMetricsF(fitted).tightBoundingRect(text());
-    const QPointF origin((width() - ink.width()) / 2 - ink.left(),
-                         (height() - ink.height()) / 2 - ink.top());
-    painter.drawText(origin, text());
+    painter.drawText(textOrigin(), text());
 }
 
 }  // namespace tukomi

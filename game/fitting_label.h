@@ -17,6 +17,14 @@ public:
     // the text's ink would not fit the label.
     QFont fittedFont() const;
 
+    // Where the text starts on its baseline, in the label's coordinates, when
+    // drawn with fittedFont(): the point that centres its ink in the label.
+    QPointF textOrigin() const;
+
+    // The horizontal middle of the characters text()[position, position +
+    // length) as the label draws them, in the label's coordinates.
+    qreal characterCentre(qsizetype position, qsizetype length) const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 };

@@ -1,7 +1,5 @@
 #include "tone_marks.h"
 
-#include <QList>
-
 #include "pinyin_table.h"
 
 namespace tukomi {
@@ -68,17 +66,6 @@ bool IsCjkIdeograph(char32_t c) {
 
 bool IsChineseCharacter(char32_t c, const PinyinTable& table) {
     return IsCjkIdeograph(c) || table.LookupPinyin(c).has_value();
-}
-
-QString BuildPinyinLine(const QString& text, const PinyinTable& table) {
-    QString line;
-    for (const char32_t c : text.toUcs4()) {
-        if (!IsChineseCharacter(c, table))
-            continue;
-        if (const auto reading = table.LookupPinyin(c))
-            line += MarkTone(*reading) + u' ';
-    }
-    return line;
 }
 
 }  // namespace tukomi

@@ -24,11 +24,4 @@ bool IsCjkIdeograph(char32_t c);
 // width punctuation such as "，" and "。" is neither.
 bool IsChineseCharacter(char32_t c, const PinyinTable& table);
 
-// The pinyin line shown above a picture's text: for each Chinese character
-// of `text` that has a reading, its marked syllable followed by one space
-// (the last one too). Characters without a reading, and everything that is
-// not a Chinese character, add nothing, so the line may have fewer
-// syllables than the text has characters. "妈妈" gives "mā mā ".
-QString BuildPinyinLine(const QString& text, const PinyinTable& table);
-
 }  // namespace tukomi

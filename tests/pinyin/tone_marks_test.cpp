@@ -4,7 +4,6 @@
 
 #include <QStringList>
 
-#include "picture_library.h"
 #include "pinyin_table.h"
 
 namespace tukomi {
@@ -88,81 +87,6 @@ TEST(ToneMarks, ChineseCharactersAreThoseOfTheTableAndCjkIdeographs) {
     for (const auto& c : cases)
         EXPECT_EQ(IsChineseCharacter(u(c.character).toUcs4().value(0), table()), c.chinese)
             << c.character;
-}
-
-TEST(PinyinLine, EachReadCharacterAddsItsMarkedSyllableAndOneSpace) {
-    const struct {
-        const char* text;
-        const char* line;
-    } cases[] = {
-        {"", ""},
-        {"妈妈", "mā mā "},
-        {"六", "liù "},
-        {"女", "nǚ "},
-        {"虐", "nüè "},
-        {"的", "de "},
-        // Digits, Latin letters and full-width punctuation add nothing.
-        {"我有3只猫a，好吗？", "wǒ yǒu zhī māo hǎo ma "},
-        {"，。！？“”", ""},
-        {"ABC abc 123", ""},
-        // A character the table leaves out adds nothing either.
-        {"肀肀", ""},
-        {"小肀猫", "xiǎo māo "},
-        {"😀小猫😀", "xiǎo māo "},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(s(BuildPinyinLine(u(c.text), table())), c.line) << c.text;
-}
-
-// The pinyin line of every picture, as read from the shipped picture texts,
-// against readings written by hand.
-TEST(PinyinLine, EveryPictureTextReadsAsWrittenByHand) {
-    const char* const expected[] = {
-        "hóng hóng de píng guǒ ",     // 红红的苹果
-        "xiǎo māo ài chī yú ",        // 小猫爱吃鱼
-        "xiǎo gǒu wāng wāng jiào ",   // 小狗汪汪叫
-        "xiǎo jī chī mǐ ",            // 小鸡吃米
-        "xiǎo yā yóu shuǐ ",          // 小鸭游水
-        "xiǎo bái tù ",               // 小白兔
-        "dà xióng māo ",              // 大熊猫
-        "xiǎo hóu chī xiāng jiāo ",   // 小猴吃香蕉
-        "dà xiàng zài hé biān ",      // 大象在河边
-        "nǎi niú chī cǎo ",           // 奶牛吃草
-        "xiǎo niǎo zài chàng gē ",    // 小鸟在唱歌
-        "hú dié ài huā ",             // 蝴蝶爱花
-        "chí táng lǐ de qīng wā ",    // 池塘里的青蛙
-        "xià tiān chī xī guā ",       // 夏天吃西瓜
-        "tián tián de pú táo ",       // 甜甜的葡萄
-        "hǎo chī de yīng táo ",       // 好吃的樱桃
-        "shēng rì dàn gāo ",          // 生日蛋糕
-        "wǒ ài bà bà mā mā ",         // 我爱爸爸妈妈
-        "nǎi nǎi jiǎng gù shì ",      // 奶奶讲故事
-        "wǒ de jiā ",                 // 我的家
-        "xiǎo péng yǒu shàng xué ",   // 小朋友上学
-        "wǒ ài dú shū ",              // 我爱读书
-        "xià yǔ le ",                 // 下雨了
-        "dōng tiān duī xuě rén ",     // 冬天堆雪人
-        "tài yáng chū lái le ",       // 太阳出来了
-        "yǔ hòu cǎi hóng ",           // 雨后彩虹
-        "wān wān de yuè liàng ",      // 弯弯的月亮
-        "chūn tiān huā kāi ",         // 春天花开
-        "qiū tiān dào le ",           // 秋天到了
-        "huǒ chē wū wū jiào ",        // 火车呜呜叫
-        "fēi jī fēi shàng tiān ",     // 飞机飞上天
-        "xiǎo chuán zài hǎi shàng ",  // 小船在海上
-    };
-    static_assert(std::size(expected) == pictureCapacity);
-    PictureTexts texts;
-    const auto error =
-        PictureLibrary(QStringLiteral(TUKOMI_SOURCE_DIR "/data")).ReadPictureTexts(texts);
-    ASSERT_FALSE(error.has_value()) << s(error->message());
-    for (int n = 1; n <= pictureCapacity; ++n) {
-        const QString text = texts.text(n);
-        EXPECT_EQ(s(BuildPinyinLine(text, table())), expected[n - 1])
-            << "picture " << n << ": " << s(text);
-        EXPECT_EQ(BuildPinyinLine(text, table()).count(u' '), text.size())
-            << "picture " << n << ": one syllable per character";
-    }
 }
 
 }  // namespace

@@ -3,13 +3,15 @@
 #include <QMessageBox>
 #include <QTimer>
 #include <QtTest>
+#include <algorithm>
+#include <iterator>
 #include <vector>
 
 #include "art.h"
 #include "assistant.h"
 #include "explanation_window.h"
-#include "fitting_label.h"
 #include "picture_control.h"
+#include "pinyin_label.h"
 #include "pinyin_table.h"
 #include "speech_library.h"
 #include "text_codec.h"
@@ -52,6 +54,51 @@ public:
 
 const QString kPage = QStringLiteral("file:///usr/share/lenvoro/help/zh-CN/voices.html");
 
+bool isBlueInk(const QColor& c) {
+    return c.blue() - c.red() > 100;
+}
+bool isRedInk(const QColor& c) {
+    return c.red() > 150 && c.green() < 100;
+}
+
+// The window columns in which a label draws ink of one kind.
+std::vector<int> inkColumns(QLabel* label, bool (*isInk)(const QColor&)) {
+    const QImage image = label->grab().toImage();
+    std::vector<int> columns;
+    for (int x = 0; x < image.width(); ++x)
+        for (int y = 0; y < image.height(); ++y)
+            if (isInk(image.pixelColor(x, y))) {
+                columns.push_back(label->x() + x);
+                break;
+            }
+    return columns;
+}
+
+// The middles of the runs of ink columns; runs with a gap of up to two
+// columns are one. An ideograph of a 42-point font is one run, with a clear
+// gap to its neighbours.
+std::vector<double> inkRunMiddles(const std::vector<int>& columns) {
+    std::vector<std::pair<int, int>> runs;
+    for (const int x : columns) {
+        if (!runs.empty() && x - runs.back().second <= 3)
+            runs.back().second = x;
+        else
+            runs.push_back({x, x});
+    }
+    std::vector<double> middles;
+    for (const auto& [first, last] : runs)
+        middles.push_back((first + last + 1) / 2.0);
+    return middles;
+}
+
+// The middle of the ink columns between two window positions, -1 for none.
+double inkMiddleBetween(const std::vector<int>& columns, double from, double to) {
+    std::vector<int> inside;
+    std::copy_if(columns.begin(), columns.end(), std::back_inserter(inside),
+                 [&](int x) { return x + 0.5 >= from && x + 0.5 < to; });
+    return inside.empty() ? -1 : (inside.front() + inside.back() + 1) / 2.0;
+}
+
 }  // namespace
 
 class ExplanationWindowTest : public QObject {
@@ -72,7 +119,7 @@ private slots:
             ExplanationWindow window(setupFor(QStringLiteral("妈妈的A1，"), &speech));
             QCOMPARE(window.windowTitle(), QStringLiteral("图片解释"));
             QCOMPARE(window.size(), QSize(672, 106));
-            QCOMPARE(window.Label2()->text(), QStringLiteral("mā mā de "));
+            QCOMPARE(window.Label2()->text(), QStringLiteral("mā ma de "));
             QCOMPARE(window.Label1()->text(), QStringLiteral("妈妈的A1，  "));
             QCOMPARE(window.Text1()->text(), QString());
             QVERIFY(window.Text1()->geometry().right() < 0);
@@ -175,14 +222,63 @@ private slots:
         QCOMPARE(speech.calls.size(), std::size_t{1});  // the library is not asked
     }
 
-    void longPinyinShrinksToFitItsLabel() {
+    // Measured on the drawn pixels: the ink of each syllable is centred on
+    // the ink of its character. Characters without a syllable (digits,
+    // Latin letters) keep their place.
+    void syllablesSitCentredOverTheirCharacters() {
+        const struct {
+            const char* text;
+            std::vector<int> readCharacters;  // the ink runs of Label1 that have a syllable
+        } cases[] = {
+            {"我爱爸爸妈妈", {0, 1, 2, 3, 4, 5}},
+            {"一个苹果", {0, 1, 2, 3}},
+            {"我有3个apple", {0, 1, 3}},
+            {"装床光窗双", {0, 1, 2, 3, 4}},
+        };
         FakeSpeech speech;
-        ExplanationWindow window(setupFor(QStringLiteral("妈妈妈妈妈妈妈妈妈妈妈妈妈妈"), &speech));
-        auto* label = qobject_cast<FittingLabel*>(window.Label2());
-        QVERIFY(label);
-        const QRectF ink = QFontMetricsF(label->fittedFont()).tightBoundingRect(label->text());
-        QVERIFY(ink.width() <= label->width());
-        QVERIFY(ink.height() <= label->height());
+        for (const auto& c : cases) {
+            ExplanationWindow window(setupFor(QString::fromUtf8(c.text), &speech));
+            const std::vector<double> runs = inkRunMiddles(inkColumns(window.Label1(), isBlueInk));
+            const std::vector<int> pinyin = inkColumns(window.Label2(), isRedInk);
+            std::vector<double> characters;
+            for (int run : c.readCharacters)
+                characters.push_back(runs.at(std::size_t(run)));
+            // Each syllable is looked for between the midpoints to its
+            // neighbours' characters.
+            for (std::size_t i = 0; i < characters.size(); ++i) {
+                const double from = i == 0 ? 0 : (characters[i - 1] + characters[i]) / 2;
+                const double to = i + 1 == characters.size()
+                                      ? window.width()
+                                      : (characters[i] + characters[i + 1]) / 2;
+                const double syllable = inkMiddleBetween(pinyin, from, to);
+                QVERIFY2(
+                    std::abs(syllable - characters[i]) <= 2.0,
+                    qPrintable(QStringLiteral("%1, character %2: syllable at %3, character at %4")
+                                   .arg(QString::fromUtf8(c.text))
+                                   .arg(i)
+                                   .arg(syllable)
+                                   .arg(characters[i])));
+            }
+        }
+    }
+
+    // Long syllables and long texts make the pinyin smaller, never overlap or leave the label.
+    void pinyinShrinksRatherThanOverlap() {
+        FakeSpeech speech;
+        for (const char* text :
+             {"妈妈妈妈妈妈妈妈妈妈妈妈妈妈", "装床光窗双", "小朋友们一起去公园里看花"}) {
+            ExplanationWindow window(setupFor(QString::fromUtf8(text), &speech));
+            auto* label = qobject_cast<PinyinLabel*>(window.Label2());
+            QVERIFY(label);
+            QVERIFY(label->fittedFont().pointSizeF() < label->font().pointSizeF());
+            const std::vector<QRectF> inks = label->syllableInk();
+            QCOMPARE(qsizetype(inks.size()), QString::fromUtf8(text).size());
+            for (std::size_t i = 0; i < inks.size(); ++i) {
+                QVERIFY2(QRectF(label->rect()).contains(inks[i]), text);
+                if (i > 0)
+                    QVERIFY2(inks[i - 1].right() < inks[i].left(), text);
+            }
+        }
     }
 
 private:
