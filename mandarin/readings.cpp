@@ -41,7 +41,7 @@ CharacterClass classify(char32_t c) {
 // Measure words after which the number 2 is read liǎng: 两个, 两只.
 bool takesLiang(char32_t c) {
     return std::u32string_view(U"个只本张条把块位件次天岁头匹辆双支枝朵棵颗口层间种首杯碗粒片页封台部架座所家根斤点"
-                               U"年周遍句排群套副对堆节门颗样倍份声步场顿下眼分秒")
+                               U"年周遍句排群套副对堆节门颗样倍份声步场顿下眼分秒元角")
                .find(c) != std::u32string_view::npos;
 }
 
@@ -152,7 +152,8 @@ struct Reader {
         NumberStyle style = year || code ? NumberStyle::DigitByDigit : NumberStyle::Quantity;
         if (integer && number.size() >= 3 && saysTelephone(begin)) style = NumberStyle::Telephone;
         std::vector<std::string_view> syllables;
-        if (integer && number == U"2" && takesLiang(at(end))) {
+        const bool ordinal = begin > 0 && at(begin - 1) == U'第';
+        if (integer && number == U"2" && takesLiang(at(end)) && !ordinal) {
             syllables.push_back("liang3");
         } else if (integer && number == U"1" && takesLiang(at(end))) {
             // 1个 is 一个, with the tone change of 一.
@@ -166,8 +167,10 @@ struct Reader {
         return end;
     }
 
-    // A telephone number follows 电话, 号码 or 手机 closely: 电话是110.
+    // A telephone number follows 电话, 号码 or 手机 closely (电话是110), or
+    // is dialled (打120).
     bool saysTelephone(size_t begin) const {
+        if (begin > 0 && (at(begin - 1) == U'打' || at(begin - 1) == U'拨')) return true;
         const size_t from = begin > 8 ? begin - 8 : 0;
         const std::u32string_view before = text.substr(from, begin - from);
         for (const std::u32string_view word : {U"电话", U"号码", U"手机"})

@@ -18,6 +18,14 @@ bool countsBefore(char32_t c) {
     return isNumeral(c) || std::u32string_view(U"这那哪几每各某多").find(c) != std::u32string_view::npos;
 }
 bool isPronoun(char32_t c) { return std::u32string_view(U"我你他她它您们").find(c) != std::u32string_view::npos; }
+// Words that come before a verb but are none: after them 不 and 过 keep their tone.
+bool isPronounOrAdverb(char32_t c) {
+    return isPronoun(c) || std::u32string_view(U"也都还就才又再很太真最别没谁").find(c) != std::u32string_view::npos;
+}
+// Results and directions that follow a verb: 睁不开, 下不来, 受不了, 看不见.
+bool isComplement(char32_t c) {
+    return std::u32string_view(U"了开来去着到见完动下上起出过住懂清拢").find(c) != std::u32string_view::npos;
+}
 
 int toneOf(std::string_view syllable) {
     return syllable.empty() ? 0 : syllable.back() - '0';
@@ -67,6 +75,12 @@ void changeNot(std::vector<RunCharacter>& run, size_t k, const Dictionary& dicti
         c.syllable = "bu5";  // 好不好, 是不是
         return;
     }
+    // Between a verb and its result it is neutral: 睁不开, 合不拢, 下不来.
+    const bool afterVerb = k > 0 && run[k - 1].wordLength == 1 && !isPronounOrAdverb(run[k - 1].character);
+    if (afterVerb && run[k + 1].wordLength == 1 && isComplement(next)) {
+        c.syllable = "bu5";
+        return;
+    }
     if (underlyingTone(run[k + 1], dictionary) == 4) c.syllable = "bu2";
 }
 
@@ -107,6 +121,13 @@ void readAlone(std::vector<RunCharacter>& run, size_t k, char32_t before) {
                 for (size_t j = 0; j < k; ++j)
                     if (run[j].character == U'把') c.syllable = "la4";
             }
+            break;
+        case U'过':
+            // After a verb (a word of one character) it tells what has been:
+            // 看过, 去过; after a noun it is crossing: 妹妹过河.
+            if (k > 0 && run[k - 1].wordLength == 1 && !isPronounOrAdverb(previous) &&
+                !(followed && (run[k + 1].character == U'来' || run[k + 1].character == U'去')))
+                c.syllable = "guo5";
             break;
         case U'得':
             // 我得走了: "must".

@@ -85,6 +85,8 @@ TEST(Readings, CharactersAloneFollowTheirNeighbours) {
         {"看着", "kan4 zhe5"},
         {"教我们", "jiao1 wo3men5"},
         {"行不行", "xing2 bu5xing2"},
+        {"看过这本书", "kan4 guo5 zhe4 ben3 shu1"},
+        {"妹妹过河", "mei4mei5 guo4 he2"},
     });
 }
 
@@ -96,6 +98,7 @@ TEST(Readings, OneAndNotChangeTheirToneBeforeAnotherSyllable) {
         {"一", "yi1"},             {"一二三", "yi1 er4 san1"},  {"一百", "yi4bai3"},
         {"不要", "bu2yao4"},       {"不好", "bu4hao3"},       {"好不好", "hao3bu5hao3"},
         {"不", "bu4"},             {"一不小心", "yi2bu4xiao3xin1"},
+        {"合不拢", "he2 bu5 long3"},  {"我不去", "wo3 bu2 qu4"},  // between a verb and its result only
     });
 }
 
@@ -122,6 +125,9 @@ TEST(Readings, NumbersAreReadInChinese) {
         {"13812345678", "yi1san1ba1yi1er4san1si4wu3liu4qi1ba1"},
         {"007", "ling2ling2qi1"},
         {"２０２４年", "er4ling2er4si4 nian2"},
+        {"第2天", "di4 er4 tian1"},
+        {"打120", "da3 yao1er4ling2"},
+        {"有120人", "you3 yi4bai3er4shi2 ren2"},
     });
 }
 
