@@ -67,9 +67,13 @@ function normalise(phonemes, startsEnglish = false) {
     last = re.lastIndex;
   }
   take(phonemes.slice(last));
+  // Within a word espeak-ng says a fourth tone before another fourth tone
+  // as a half fall (睡觉 s.wei53tS;jAu51); read syllable by syllable, the
+  // expected side cannot show it. It is the same tone, so 53 counts as 51.
   return out
     .replace(/_:*/g, '')
-    .replace(/[|',%=\s]/g, '');
+    .replace(/[|',%=\s]/g, '')
+    .replace(/53/g, '51');
 }
 
 // ---- what each side reads -------------------------------------------------
@@ -214,7 +218,11 @@ async function main() {
     const wrong = [];
     raw.forEach((ph, i) => {
       if (ph === null) { failed++; wrong.push(`${rows[i].line}\t${texts[i]}\t(failed)`); return; }
-      const got = normalise(ph);
+      // lenvoro-say prints one line per segment, English ones after "(en)";
+      // each line starts afresh in its own language.
+      const got = key === 'd'
+        ? ph.split('\n').map((line) => normalise(line, /^\s*\(en\)/.test(line))).join('')
+        : normalise(ph);
       if (got === expected[i]) right++;
       else wrong.push(`${rows[i].line}\t${texts[i]}\n  want ${expected[i]}\n  got  ${got}\n  raw  ${ph.trim()}`);
     });
