@@ -6,7 +6,7 @@
 #include <QString>
 
 #include "pinyin_table.h"
-#include "tone_marks.h"
+#include "pinyin_line.h"
 
 namespace {
 

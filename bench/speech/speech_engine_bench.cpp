@@ -1,5 +1,8 @@
 // The speech engine measured side by side with espeak-ng's own C API, on the
-// same texts, in one run:
+// same texts, in one run, in English ("Microsoft Sam") and in Chinese
+// ("Microsoft Simplified Chinese", which hands espeak-ng the pinyin of the
+// readings; espeak-ng alone gets that pinyin ready-made, so the Chinese
+// figures include the readings' own time):
 //   first audio   asynchronous speak -> first samples handed to the output,
 //                 against espeak_Synth -> first callback with samples
 //   purge         purge during a long reading -> voice idle
@@ -27,6 +30,7 @@
 #include <thread>
 
 #include "engine/file_stream.h"
+#include "engine/mandarin_text.h"
 #include "engine/synthesizer.h"
 #include "engine/voice.h"
 
@@ -38,6 +42,17 @@ namespace {
 
 const std::u16string kSentence = u"The quick brown fox jumps over the lazy dog, and everyone was happy. ";
 const std::wstring kWideSentence = L"The quick brown fox jumps over the lazy dog, and everyone was happy. ";
+const std::u16string kChineseSentence = u"小白兔爱吃胡萝卜，它每天早上都去菜园里看一看。";
+
+// A voice token with the text it reads and what espeak-ng alone reads for it.
+struct BenchLanguage {
+    std::u16string voiceName;
+    std::u16string sentence;
+    std::wstring espeakSentence;
+    EspeakVoice espeakVoice;  // looked up before taking espeak-ng exclusively
+};
+BenchLanguage english{u"Microsoft Sam", kSentence, kWideSentence, {}};
+BenchLanguage chinese{u"Microsoft Simplified Chinese", kChineseSentence, {}, {}};
 
 std::filesystem::path benchFolder() {
     static const auto folder = [] {
@@ -47,14 +62,27 @@ std::filesystem::path benchFolder() {
     return folder;
 }
 
-std::shared_ptr<const ObjectToken> samToken() {
+std::shared_ptr<const ObjectToken> tokenNamed(const std::u16string& name) {
     std::shared_ptr<TokenCategory> category;
     std::shared_ptr<TokenEnumeration> found;
     std::shared_ptr<const ObjectToken> token;
     TokenCategory::open(kVoicesCategoryId, false, &category);
-    category->enumTokens(u"Name=Microsoft Sam", u"", &found);
+    category->enumTokens(u"Name=" + name, u"", &found);
     found->next(&token);
     return token;
+}
+
+// What espeak-ng reads for the Chinese sentence: the pinyin our Chinese voice
+// hands it, with the espeak-ng voice and variant that voice names.
+void prepareChinese() {
+    const std::u16string& text = chinese.sentence;
+    for (const TextSegment& segment : mandarinSegments(std::u32string(text.begin(), text.end()))) {
+        chinese.espeakSentence.append(segment.text.begin(), segment.text.end());
+        chinese.espeakSentence += L' ';
+    }
+    chinese.espeakVoice = tokenNamed(chinese.voiceName)->espeakVoice();
+    chinese.espeakVoice.name = kPinyinEspeakVoice;
+    english.espeakVoice = tokenNamed(english.voiceName)->espeakVoice();
 }
 
 // espeak-ng on its own: time to the first callback that carries samples.
@@ -70,46 +98,47 @@ int baselineCallback(short*, int count, espeak_EVENT*) {
     return 0;
 }
 
-// Looked up before taking espeak-ng exclusively: token lookups use it too.
-EspeakVoice samEspeakVoice;
-
-void selectSamDirectly() {
-    const EspeakVoice& v = samEspeakVoice;
+void selectDirectly(const EspeakVoice& v) {
     espeak_SetVoiceByName((v.name + "+" + v.variant).c_str());
     espeak_SetParameter(espeakPITCH, v.pitch, 0);
     espeak_SetParameter(espeakRATE, 175, 0);
 }
 
-void BM_FirstAudio_Espeak(benchmark::State& state) {
+void firstAudioWithEspeak(benchmark::State& state, const BenchLanguage& language) {
     for (auto _ : state) {
-        Synthesizer::instance().runExclusively([] {
+        Synthesizer::instance().runExclusively([&] {
             espeak_SetSynthCallback(baselineCallback);
-            selectSamDirectly();
+            selectDirectly(language.espeakVoice);
             baselineFirst = false;
             baselineStart = Clock::now();
-            espeak_Synth(kWideSentence.c_str(), (kWideSentence.size() + 1) * sizeof(wchar_t), 0,
-                         POS_CHARACTER, 0, espeakCHARS_WCHAR, nullptr, nullptr);
+            const std::wstring& text = language.espeakSentence;
+            espeak_Synth(text.c_str(), (text.size() + 1) * sizeof(wchar_t), 0, POS_CHARACTER, 0,
+                         espeakCHARS_WCHAR, nullptr, nullptr);
         });
         state.SetIterationTime(baselineFirstSeconds);
     }
 }
+
+void BM_FirstAudio_Espeak(benchmark::State& state) {
+    firstAudioWithEspeak(state, english);
+}
 BENCHMARK(BM_FirstAudio_Espeak)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(200);
 
-void BM_FirstAudio_Voice(benchmark::State& state) {
+void firstAudioWithVoice(benchmark::State& state, const BenchLanguage& language) {
     std::shared_ptr<Voice> voice;
     Voice::create(&voice);
-    voice->setVoice(samToken());
+    voice->setVoice(tokenNamed(language.voiceName));
     std::atomic<audio::AudioOutput*> output{nullptr};
     voice->setOutputFactory([&](const audio::AudioFormat& format) {
         auto made = audio::openNullOutput(format, 1000.0);  // plays everything at once
         output = made.get();
         return made;
     });
-    voice->speak(u"warm up", kSpeakSync);  // opens the output
+    voice->speak(language.sentence, kSpeakSync);  // opens the output, sets the readings up
     for (auto _ : state) {
         const uint64_t before = output.load()->framesWritten();
         const auto start = Clock::now();
-        voice->speak(kSentence, kSpeakAsync);
+        voice->speak(language.sentence, kSpeakAsync);
         while (output.load()->framesWritten() == before) {
         }
         state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
@@ -117,7 +146,27 @@ void BM_FirstAudio_Voice(benchmark::State& state) {
         voice->waitUntilDone();
     }
 }
+
+void BM_FirstAudio_Voice(benchmark::State& state) {
+    firstAudioWithVoice(state, english);
+}
 BENCHMARK(BM_FirstAudio_Voice)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(200);
+
+void BM_FirstAudio_Espeak_Chinese(benchmark::State& state) {
+    firstAudioWithEspeak(state, chinese);
+}
+BENCHMARK(BM_FirstAudio_Espeak_Chinese)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond)
+    ->Iterations(200);
+
+void BM_FirstAudio_Voice_Chinese(benchmark::State& state) {
+    firstAudioWithVoice(state, chinese);
+}
+BENCHMARK(BM_FirstAudio_Voice_Chinese)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond)
+    ->Iterations(200);
 
 void BM_PurgeToIdle(benchmark::State& state) {
     std::shared_ptr<Voice> voice;
@@ -139,10 +188,10 @@ BENCHMARK(BM_PurgeToIdle)->UseManualTime()->Unit(benchmark::kMillisecond)->Itera
 constexpr int kThroughputSentences = 200;
 
 // Audio seconds espeak-ng synthesises from the throughput text in one call.
-double synthesizeWithEspeak(const std::wstring& text) {
+double synthesizeWithEspeak(const std::wstring& text, const EspeakVoice& voice) {
     Synthesizer::instance().runExclusively([&] {
         espeak_SetSynthCallback(baselineCallback);
-        selectSamDirectly();
+        selectDirectly(voice);
         baselineSamples = 0;
         espeak_Synth(text.c_str(), (text.size() + 1) * sizeof(wchar_t), 0, POS_CHARACTER, 0,
                      espeakCHARS_WCHAR, nullptr, nullptr);
@@ -150,16 +199,19 @@ double synthesizeWithEspeak(const std::wstring& text) {
     return baselineSamples / 22050.0;
 }
 
-std::wstring throughputWideText() {
-    std::wstring text;
-    for (int i = 0; i < kThroughputSentences; ++i) text += kWideSentence;
+template <typename Text>
+Text repeated(const Text& sentence) {
+    Text text;
+    for (int i = 0; i < kThroughputSentences; ++i)
+        text += sentence;
     return text;
 }
 
+std::wstring throughputWideText() {
+    return repeated(kWideSentence);
+}
 std::u16string throughputText() {
-    std::u16string text;
-    for (int i = 0; i < kThroughputSentences; ++i) text += kSentence;
-    return text;
+    return repeated(kSentence);
 }
 
 std::filesystem::path throughputPath() { return benchFolder() / "throughput.wav"; }
@@ -168,14 +220,15 @@ std::filesystem::path throughputPath() { return benchFolder() / "throughput.wav"
 // and stream as an application would use them. The file of the previous run
 // must be gone: replacing it would add the freeing of its blocks (17 ms for
 // the 155 MB of a 44.1 kHz stereo reading) to this run.
-double speakWithEngine(const std::u16string& text, int32_t formatId) {
+double speakWithEngine(const std::u16string& text, int32_t formatId,
+                       const std::u16string& voiceName = english.voiceName) {
     const auto path = throughputPath();
     const auto format = *streamFormatFromId(formatId);
     std::shared_ptr<FileStream> stream;
     FileStream::create(path, format, &stream);
     std::shared_ptr<Voice> voice;
     Voice::create(&voice);
-    voice->setVoice(samToken());
+    voice->setVoice(tokenNamed(voiceName));
     voice->setOutput(stream, false);
     voice->speak(text, kSpeakSync);
     stream->close();
@@ -185,7 +238,8 @@ double speakWithEngine(const std::u16string& text, int32_t formatId) {
 void BM_Synthesis_Espeak(benchmark::State& state) {
     const std::wstring text = throughputWideText();
     double audioSeconds = 0;
-    for (auto _ : state) audioSeconds += synthesizeWithEspeak(text);
+    for (auto _ : state)
+        audioSeconds += synthesizeWithEspeak(text, english.espeakVoice);
     state.counters["audio_s_per_s"] = benchmark::Counter(audioSeconds, benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_Synthesis_Espeak)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
@@ -222,9 +276,10 @@ double median(std::vector<double> values) {
 
 // Throughput of the engine's file output divided by espeak-ng's, measured in
 // pairs; also the same ratio of CPU time (all threads of the process).
-void fileAgainstEspeak(benchmark::State& state, int32_t formatId) {
-    const std::wstring wide = throughputWideText();
-    const std::u16string text = throughputText();
+void fileAgainstEspeak(benchmark::State& state, int32_t formatId,
+                       const BenchLanguage& language = english) {
+    const std::wstring wide = repeated(language.espeakSentence);
+    const std::u16string text = repeated(language.sentence);
     std::vector<double> ratios, cpuRatios;
     for (auto _ : state) {
         double rate[2] = {0, 0}, cpuRate[2] = {0, 0};  // [0] espeak-ng, [1] engine
@@ -232,7 +287,8 @@ void fileAgainstEspeak(benchmark::State& state, int32_t formatId) {
             const int which = (turn + static_cast<int>(ratios.size())) % 2;
             const auto start = Clock::now();
             const double cpuStart = processCpuSeconds();
-            const double audio = which == 0 ? synthesizeWithEspeak(wide) : speakWithEngine(text, formatId);
+            const double audio = which == 0 ? synthesizeWithEspeak(wide, language.espeakVoice)
+                                            : speakWithEngine(text, formatId, language.voiceName);
             rate[which] = audio / std::chrono::duration<double>(Clock::now() - start).count();
             cpuRate[which] = audio / (processCpuSeconds() - cpuStart);
             std::filesystem::remove(throughputPath());
@@ -251,6 +307,22 @@ BENCHMARK(BM_FileAgainstEspeak_44kHz16BitStereo)->Unit(benchmark::kMillisecond)-
 
 void BM_FileAgainstEspeak_22kHz16BitMono(benchmark::State& state) { fileAgainstEspeak(state, 22); }
 BENCHMARK(BM_FileAgainstEspeak_22kHz16BitMono)->Unit(benchmark::kMillisecond)->Iterations(11)->UseRealTime();
+
+void BM_FileAgainstEspeak_Chinese_44kHz16BitStereo(benchmark::State& state) {
+    fileAgainstEspeak(state, 35, chinese);
+}
+BENCHMARK(BM_FileAgainstEspeak_Chinese_44kHz16BitStereo)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(11)
+    ->UseRealTime();
+
+void BM_FileAgainstEspeak_Chinese_22kHz16BitMono(benchmark::State& state) {
+    fileAgainstEspeak(state, 22, chinese);
+}
+BENCHMARK(BM_FileAgainstEspeak_Chinese_22kHz16BitMono)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(11)
+    ->UseRealTime();
 
 long residentKilobytes(const char* field) {
     std::ifstream status("/proc/self/status");
@@ -300,7 +372,7 @@ int main(int argc, char** argv) {
     setenv("LENVORO_DATA_DIR", LENVORO_BENCH_DATA_DIR, 0);
     std::string config = (benchFolder() / "config").string();
     setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-    samEspeakVoice = samToken()->espeakVoice();
+    prepareChinese();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

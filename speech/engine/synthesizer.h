@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <set>
 #include <string>
@@ -53,8 +54,10 @@ public:
     bool canSpeak(const EspeakVoice& voice);
 
     // Speaks text in one go; blocks while another voice is synthesising.
-    // endPause adds the pause that ends a sentence. Returns kOk, kFalse when
-    // the sink stopped it, or a failure.
+    // endPause adds the pause that ends a sentence. A Mandarin voice reads
+    // the text's readings (see mandarin_text.h), its Latin words in English;
+    // words are still reported in characters of text. Returns kOk, kFalse
+    // when the sink stopped it, or a failure.
     Result synthesize(std::u32string_view text, const EspeakVoice& voice, int rate, bool endPause,
                       SynthesisSink& sink);
 
@@ -72,6 +75,17 @@ public:
     // The engine's rate -10..10 as espeak-ng words per minute: 175 * 3^(rate/10).
     static int wordsPerMinute(int rate);
 
+    // Receives the phonemes espeak-ng spoke for each piece of text handed to
+    // it, in the notation of `espeak-ng -x` with tone numbers, and the
+    // espeak-ng voice that spoke them. Called under the synthesis lock.
+    using PhonemeListener =
+        std::function<void(std::string_view espeakVoice, std::string_view phonemes)>;
+    // Replaces the listener; an empty one stops the tracing. When
+    // LENVORO_PHONEMES names a file at the start, a line per piece is added to
+    // that file: the phonemes, after "(en) " (the voice's language) when not
+    // read in Mandarin.
+    void setPhonemeListener(PhonemeListener listener);
+
 private:
     Synthesizer() = default;
     Result selectVoice(const EspeakVoice& voice);
@@ -85,6 +99,7 @@ private:
     std::set<std::string> voiceNames_;  // lower case names, identifiers and languages
     std::string selected_;              // what espeak-ng has loaded now
     EspeakVoice selectedVoice_;
+    PhonemeListener phonemeListener_;
 };
 
 }  // namespace lenvoro::engine

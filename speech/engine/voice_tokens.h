@@ -12,7 +12,8 @@
 //   Language=804                      ; hexadecimal LCIDs, ";" between several
 //   Vendor=Lenvoro
 //   [Espeak]
-//   Voice=cmn                         ; the espeak-ng voice that speaks it
+//   Voice=cmn-latn-pinyin             ; the espeak-ng voice that speaks it; a
+//                                     ; Mandarin one reads Chinese as pinyin
 //   Variant=f2                        ; optional
 //   Pitch=62                          ; optional, 0..100
 //

@@ -5,8 +5,10 @@
 // The text comes from the arguments, or from standard input when there are
 // none (or the only one is "-"). It is handed to the library as it came, in
 // the code set of the user's locale, which is what the library's plain
-// entry points read. Only the public interface of lenvoro.h is used.
+// entry points read. Only the public interface of lenvoro.h is used, and the
+// Mandarin readings for --pinyin.
 #include <getopt.h>
+#include <iconv.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,6 +16,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <iterator>
 #include <optional>
@@ -24,6 +28,7 @@
 #include <QApplication>
 
 #include "lenvoro.h"
+#include "mandarin/readings.h"
 
 namespace {
 
@@ -75,6 +80,12 @@ const char kUsage[] =
     "                        chosen there are what later readings use\n"
     "  -l, --list-voices     list the voices, voice pairs and wave formats, and\n"
     "                        whether each voice is installed\n"
+    "      --pinyin          print the readings a Chinese voice reads TEXT with,\n"
+    "                        in pinyin with tone marks, instead of reading it\n"
+    "      --phonemes        print the phonemes espeak-ng speaks for TEXT (as\n"
+    "                        espeak-ng -x writes them, with tone numbers), one\n"
+    "                        line per piece, English pieces marked (en); reads\n"
+    "                        into a wave file (-w FILE, else a temporary one)\n"
     "  -h, --help            show this help\n"
     "\n"
     "Exit status: 0 done; 1 the file could not be written or the engine could not\n"
@@ -227,6 +238,121 @@ void DrawProgress(size_t done, size_t total) {
     std::fflush(stderr);
 }
 
+// The code set the library reads plain texts in: that of the user's locale
+// (LC_ALL, LC_CTYPE, LANG), UTF-8 when none names one.
+std::string LocaleCodeSet() {
+    for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+        const char* value = std::getenv(name);
+        if (value == nullptr || *value == '\0')
+            continue;
+        const std::string_view locale(value);
+        const size_t dot = locale.find('.');
+        if (dot == std::string_view::npos)
+            return "UTF-8";
+        return std::string(locale.substr(dot + 1, locale.find('@') - dot - 1));
+    }
+    return "UTF-8";
+}
+
+// text, given in the locale's code set, as UTF-8. A text that does not
+// convert is taken as it is; the readings turn invalid bytes into U+FFFD.
+std::string TextAsUtf8(const std::string& text) {
+    const std::string codeSet = Normalised(LocaleCodeSet());
+    if (codeSet == "utf8")
+        return text;
+    iconv_t converter = iconv_open("UTF-8", LocaleCodeSet().c_str());
+    if (converter == reinterpret_cast<iconv_t>(-1))
+        return text;
+    std::string out(text.size() * 4 + 16, '\0');
+    char* in = const_cast<char*>(text.data());
+    size_t inLeft = text.size();
+    char* outPtr = out.data();
+    size_t outLeft = out.size();
+    const size_t converted = iconv(converter, &in, &inLeft, &outPtr, &outLeft);
+    iconv_close(converter);
+    if (converted == static_cast<size_t>(-1))
+        return text;
+    out.resize(out.size() - outLeft);
+    return out;
+}
+
+// --pinyin: the readings of text as a Chinese voice reads it. The syllables
+// of a word are joined, those of a number apart; Latin words and punctuation
+// stay as written; characters without a reading are left out.
+std::string PinyinOf(const std::string& text) {
+    const std::u32string characters = mandarin::utf8ToUtf32(TextAsUtf8(text));
+    const mandarin::TextReading reading = mandarin::Readings::instance().read(characters);
+    std::string out;
+    bool afterWord = false;
+    auto startWord = [&] {
+        if (afterWord)
+            out += ' ';
+        afterWord = true;
+    };
+    for (const mandarin::Token& token : reading.tokens) {
+        const std::u32string_view written =
+            std::u32string_view(characters).substr(token.begin, token.end - token.begin);
+        switch (token.kind) {
+            case mandarin::TokenKind::Word:
+            case mandarin::TokenKind::Number: {
+                if (token.syllableCount == 0)
+                    break;
+                startWord();
+                for (uint32_t i = 0; i < token.syllableCount; ++i) {
+                    if (i > 0 && token.kind == mandarin::TokenKind::Number)
+                        out += ' ';
+                    out += mandarin::markTone(reading.syllables[token.firstSyllable + i]);
+                }
+                break;
+            }
+            case mandarin::TokenKind::Latin:
+                startWord();
+                out += mandarin::utf32ToUtf8(written);
+                break;
+            case mandarin::TokenKind::Punctuation:
+                out += mandarin::utf32ToUtf8(written);
+                afterWord = false;
+                break;
+            case mandarin::TokenKind::Space: {
+                const bool lineBreak = written.find(U'\n') != std::u32string_view::npos;
+                while (!out.empty() && out.back() == ' ')
+                    out.pop_back();
+                if (!out.empty())
+                    out += lineBreak ? '\n' : ' ';
+                afterWord = false;
+                break;
+            }
+            case mandarin::TokenKind::Unread:
+                break;
+        }
+    }
+    while (!out.empty() && (out.back() == ' ' || out.back() == '\n'))
+        out.pop_back();
+    return out;
+}
+
+// A folder for --phonemes' files, removed with everything in it at the end.
+class TemporaryFolder {
+public:
+    TemporaryFolder() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "lenvoro-say-XXXXXX").string();
+        if (mkdtemp(pattern.data()) != nullptr)
+            path_ = pattern;
+    }
+    ~TemporaryFolder() {
+        std::error_code error;
+        if (!path_.empty())
+            std::filesystem::remove_all(path_, error);
+    }
+    TemporaryFolder(const TemporaryFolder&) = delete;
+    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
 struct Options {
     std::optional<std::string> waveFile;
     std::optional<const char*> formatArgument;
@@ -237,6 +363,8 @@ struct Options {
     int32_t punctuation = LENVORO_PUNCTUATION_KEEP;
     bool listVoices = false;
     bool settings = false;
+    bool pinyin = false;
+    bool phonemes = false;
 };
 
 // The library's result as an exit code. missingPairVoice: in the mixed mode a
@@ -280,14 +408,24 @@ int OpenSettings(int argc, char** argv) {
     return kExitOk;
 }
 
+// Options without a short form.
+constexpr int kPinyinOption = 0x100;
+constexpr int kPhonemesOption = 0x101;
+
 int Run(int argc, char** argv) {
     static const option kOptions[] = {
-        {"wave", required_argument, nullptr, 'w'},   {"format", required_argument, nullptr, 'f'},
-        {"voice", required_argument, nullptr, 'v'},  {"mixed", no_argument, nullptr, 'm'},
-        {"rate", required_argument, nullptr, 'r'},   {"volume", required_argument, nullptr, 'a'},
+        {"wave", required_argument, nullptr, 'w'},
+        {"format", required_argument, nullptr, 'f'},
+        {"voice", required_argument, nullptr, 'v'},
+        {"mixed", no_argument, nullptr, 'm'},
+        {"rate", required_argument, nullptr, 'r'},
+        {"volume", required_argument, nullptr, 'a'},
         {"no-punctuation", no_argument, nullptr, 'p'},
-        {"list-voices", no_argument, nullptr, 'l'},  {"help", no_argument, nullptr, 'h'},
+        {"list-voices", no_argument, nullptr, 'l'},
+        {"help", no_argument, nullptr, 'h'},
         {"settings", no_argument, nullptr, 's'},
+        {"pinyin", no_argument, nullptr, kPinyinOption},
+        {"phonemes", no_argument, nullptr, kPhonemesOption},
         {nullptr, 0, nullptr, 0},
     };
     Options options;
@@ -302,6 +440,12 @@ int Run(int argc, char** argv) {
             case 'p': options.punctuation = LENVORO_PUNCTUATION_AS_SPACE; break;
             case 'l': options.listVoices = true; break;
             case 's': options.settings = true; break;
+            case kPinyinOption:
+                options.pinyin = true;
+                break;
+            case kPhonemesOption:
+                options.phonemes = true;
+                break;
             case 'h': std::cout << kUsage; return kExitOk;
             case 'r':
             case 'a': {
@@ -360,6 +504,27 @@ int Run(int argc, char** argv) {
     }
     if (!options.listVoices && text.find_first_not_of(" \t\r\n") == std::string::npos)
         return UsageError("there is no text to read");
+    if (options.pinyin && (options.phonemes || options.listVoices))
+        return UsageError("--pinyin takes no other action");
+    if (options.phonemes && options.listVoices)
+        return UsageError("--phonemes takes no other action");
+    if (options.pinyin) {
+        std::cout << PinyinOf(text) << '\n';
+        return kExitOk;
+    }
+    // The engine adds what espeak-ng speaks to this file; it reads the name
+    // once, when it starts.
+    TemporaryFolder phonemeFolder;
+    const std::filesystem::path phonemeFile = phonemeFolder.path() / "phonemes.txt";
+    if (options.phonemes) {
+        if (phonemeFolder.path().empty()) {
+            std::cerr << "lenvoro-say: no temporary folder for --phonemes\n";
+            return kExitNotWritten;
+        }
+        setenv("LENVORO_PHONEMES", phonemeFile.c_str(), 1);
+        if (!options.waveFile)
+            options.waveFile = (phonemeFolder.path() / "speech.wav").string();
+    }
 
     const int32_t start = Lenvoro_InitialAuth(0, LENVORO_VOICE_DEFAULT, LENVORO_KEEP_SETTING,
                                               LENVORO_KEEP_SETTING, "", "", "", "");
@@ -388,6 +553,8 @@ int Run(int argc, char** argv) {
     const int32_t mode = options.mixed ? LENVORO_MODE_MIXED_SYNC : LENVORO_MODE_SYNC;
 
     int32_t result = LENVORO_RESULT_DONE;
+    if (options.phonemes)
+        std::filesystem::remove(phonemeFile);  // nothing read so far belongs to the text
     if (options.waveFile) {
         result = Lenvoro_SpeakToWave(text.c_str(), options.waveFile->c_str(), mode, voice,
                                      options.rate, options.volume, format, options.punctuation,
@@ -414,6 +581,11 @@ int Run(int argc, char** argv) {
             std::cerr << "lenvoro-say: the engine cannot speak\n";
     }
     Lenvoro_Close();
+    if (options.phonemes && result == LENVORO_RESULT_DONE) {
+        std::ifstream phonemes(phonemeFile);
+        std::cout << phonemes.rdbuf();
+        std::cout.flush();
+    }
     return ExitCodeFor(result, missingPairVoice);
 }
 

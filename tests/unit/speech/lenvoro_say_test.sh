@@ -65,6 +65,14 @@ expect 0 "read aloud, mixed" env LENVORO_AUDIO="capture:$work/mixed-aloud.wav" "
 [ -s "$work/mixed-aloud.wav" ] || fail "the mixed reading was not heard"
 rm -f "$work/aloud.wav" "$work/mixed-aloud.wav"
 
+# What a Chinese voice says: its readings with tone marks, and espeak-ng's
+# phonemes with tone numbers, English marked (en); nothing is left behind.
+expect 0 "pinyin" "$say" --pinyin "银行在哪里？Hello！"
+[ "$(cat "$work/out.txt")" = "yínháng zài nǎlǐ？Hello！" ] || fail "pinyin: $(cat "$work/out.txt")"
+expect 0 "phonemes" "$say" --phonemes --voice 0 "你好。Hello world."
+[ "$(wc -l < "$work/out.txt")" -eq 2 ] && grep -q "^(en) " "$work/out.txt" &&
+    grep -q "^[^(].*214" "$work/out.txt" || fail "phonemes: $(cat "$work/out.txt")"
+
 # The list names every voice, pair and format.
 expect 0 "list voices" "$say" --list-voices
 grep -q "Microsoft Simplified Chinese.*installed" "$work/out.txt" || fail "list: no Chinese voice"

@@ -221,6 +221,45 @@ TEST_F(Speaking, AsynchronousReadingMarksEachWordInOrderWhileProgressRunsToHundr
     EXPECT_FALSE(edit_.hasSelectedText()) << "the end of the reading clears the marking";
 }
 
+TEST_F(Speaking, ChineseReadingMarksWholeWordsOfTheCallersTextInEveryAsynchronousMode) {
+    useVoicePace(8.0);
+    const std::u16string text = u"我有3个apple。2024年6月1日，Hello小明！\n１２点";
+    edit_.setText(QString::fromStdU16String(text));
+    ASSERT_EQ(Dll_Lenvoro_SpeakW(text.c_str(), 11, 0, -1, -1, 1, nullptr), 10);
+    ASSERT_TRUE(runUntilIdleAfterReading());
+    QString heard;
+    QStringList words;
+    int end = 0;
+    int32_t lastProgress = 0;
+    for (const Mark& mark : marks_) {
+        EXPECT_GE(mark.start, end) << "marks go forward only";
+        EXPECT_GE(mark.progress, lastProgress);
+        end = mark.start + static_cast<int>(mark.word.size());
+        lastProgress = mark.progress;
+        heard += mark.word;
+        words << mark.word;
+    }
+    EXPECT_EQ(heard, QStringLiteral("我有3个apple2024年6月1日Hello小明１２点"))
+        << "every character is marked in exactly one word";
+    for (const char16_t* word : {u"3", u"apple", u"2024", u"Hello", u"１２"})
+        EXPECT_TRUE(words.contains(QString::fromUtf16(word)))
+            << QString::fromUtf16(word).toStdString();
+    EXPECT_EQ(Lenvoro_GetLocationInfo(), 100);
+
+    // The mixed mode marks nothing; its progress follows the words of the markup.
+    marks_.clear();
+    ASSERT_EQ(Dll_Lenvoro_SpeakW(text.c_str(), 21, 1, -1, -1, 1, nullptr), 10);
+    std::vector<int32_t> progress;
+    ASSERT_TRUE(runUntil([] { return !engineState().idle; }));
+    ASSERT_TRUE(runUntil([&progress] {
+        progress.push_back(Lenvoro_GetLocationInfo());
+        return engineState().idle;
+    }));
+    EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+    EXPECT_EQ(progress.back(), 100);
+    EXPECT_TRUE(marks_.empty());
+}
+
 TEST_F(Speaking, PauseHoldsTheReadingContinueReleasesItAndStopEndsIt) {
     useVoicePace(1.0);
     EXPECT_EQ(Lenvoro_PauseORContinue(), 1) << "before any reading: nothing to pause";
@@ -287,7 +326,8 @@ TEST_F(Speaking, SynchronousModesReturnWhenTheReadingHasEndedAndMarkNothing) {
         int32_t mode, voice;
         std::u16string text;
     };
-    const Case cases[] = {{10, 3, u"two words"}, {20, 3, u"Hello 世界"}};
+    const Case cases[] = {
+        {10, 3, u"two words"}, {10, 0, u"我有3个apple。"}, {20, 3, u"Hello 世界"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mode);
         marks_.clear();
