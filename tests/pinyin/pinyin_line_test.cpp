@@ -4,26 +4,14 @@
 
 #include "picture_library.h"
 #include "pinyin_table.h"
+#include "pinyin_test_support.h"
 
 namespace tukomi {
 namespace {
 
-QString u(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-std::string s(const QString& text) {
-    return text.toStdString();
-}
+using namespace testing;
 
-const PinyinTable& table() {
-    static const PinyinTable t = [] {
-        QString joined;
-        for (const QString& part : PinyinTable::LoadPinyinParts())
-            joined += part;
-        return PinyinTable(joined);
-    }();
-    return t;
-}
+
 
 struct Line {
     const char* text;

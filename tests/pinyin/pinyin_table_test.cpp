@@ -1,4 +1,5 @@
 #include "pinyin_table.h"
+#include "pinyin_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,8 @@
 namespace tukomi {
 namespace {
 
+using namespace testing;
+
 constexpr int kTableLines = 27553;
 constexpr int kTableCharacters = 20577;
 constexpr int kPartMinLines = 2026;
@@ -22,14 +25,8 @@ constexpr int kPartMaxLines = 2241;
 constexpr int kPartMinBytes = 18059;
 constexpr int kPartMaxBytes = 20436;
 
-QString u(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
 char32_t ch(const char* utf8) {
     return QString::fromUtf8(utf8).toUcs4().value(0);
-}
-std::string s(const QString& text) {
-    return text.toStdString();
 }
 
 QByteArray readFile(const QString& path) {
@@ -44,21 +41,7 @@ QString partPath(int i) {
         .arg(i, 2, 10, QLatin1Char('0'));
 }
 
-// The built-in table, joined the way the main window joins it.
-const QString& joinedTable() {
-    static const QString table = [] {
-        QString joined;
-        for (const QString& part : PinyinTable::LoadPinyinParts())
-            joined += part;
-        return joined;
-    }();
-    return table;
-}
 
-const PinyinTable& table() {
-    static const PinyinTable t(joinedTable());
-    return t;
-}
 
 QStringList tableLines() {
     QStringList lines = joinedTable().split(QStringLiteral("\r\n"));

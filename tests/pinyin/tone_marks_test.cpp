@@ -5,26 +5,14 @@
 #include <QStringList>
 
 #include "pinyin_table.h"
+#include "pinyin_test_support.h"
 
 namespace tukomi {
 namespace {
 
-QString u(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-std::string s(const QString& text) {
-    return text.toStdString();
-}
+using namespace testing;
 
-const PinyinTable& table() {
-    static const PinyinTable t = [] {
-        QString joined;
-        for (const QString& part : PinyinTable::LoadPinyinParts())
-            joined += part;
-        return PinyinTable(joined);
-    }();
-    return t;
-}
+
 
 struct Marked {
     const char* reading;
