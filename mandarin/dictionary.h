@@ -41,9 +41,7 @@ public:
     Weight characterWeight(char32_t c) const;
 
     // The longest word length that may start with c; 0 when none does.
-    size_t longestWordFrom(char32_t c) const {
-        return c < longest_.size() ? longest_[c] : 0;
-    }
+    size_t longestWordFrom(char32_t c) const { return c < longest_.size() ? longest_[c] : 0; }
 
     // The syllables and weight of the word text; empty syllables when it is
     // no word.
@@ -59,12 +57,12 @@ private:
     std::vector<std::string_view> syllables_;
     std::vector<CharacterEntry> characters_;
     size_t wordCount_ = 0;
-    const unsigned char* pool_ = nullptr;           // u16 code units
-    const unsigned char* offsets_ = nullptr;        // u32 per word + 1
-    std::vector<uint32_t> index_;                   // word number + 1, 0 = empty slot
-    std::vector<uint8_t> longest_;                  // by first character (BMP)
-    std::vector<uint16_t> wordSyllables_;           // copied out: the data is not aligned
-    const unsigned char* weights_ = nullptr;        // u8 per word
+    const unsigned char* pool_ = nullptr;     // u16 code units
+    const unsigned char* offsets_ = nullptr;  // u32 per word + 1
+    std::vector<uint32_t> index_;             // word number + 1, 0 = empty slot
+    std::vector<uint8_t> longest_;            // by first character (BMP)
+    std::vector<uint16_t> wordSyllables_;     // copied out: the data is not aligned
+    const unsigned char* weights_ = nullptr;  // u8 per word
 };
 
 }  // namespace mandarin

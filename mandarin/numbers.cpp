@@ -6,7 +6,7 @@ namespace mandarin {
 
 namespace {
 
-constexpr std::array<std::string_view, 10> kDigits = {"ling2", "yi1", "er4", "san1", "si4",
+constexpr std::array<std::string_view, 10> kDigits = {"ling2", "yi1",  "er4", "san1", "si4",
                                                       "wu3",   "liu4", "qi1", "ba1",  "jiu3"};
 // Within a group of four digits: thousands, hundreds, tens.
 constexpr std::array<std::string_view, 4> kGroupUnits = {"qian1", "bai3", "shi2", ""};
@@ -20,8 +20,10 @@ std::string_view oneBefore(std::string_view unit) {
     return unit.back() == '4' ? "yi2" : "yi4";
 }
 
-void readDigits(std::u32string_view digits, std::vector<std::string_view>& out, bool telephone = false) {
-    for (const char32_t d : digits) out.push_back(telephone && d == U'1' ? "yao1" : kDigits[d - U'0']);
+void readDigits(std::u32string_view digits, std::vector<std::string_view>& out,
+                bool telephone = false) {
+    for (const char32_t d : digits)
+        out.push_back(telephone && d == U'1' ? "yao1" : kDigits[d - U'0']);
 }
 
 // A group of up to four digits, without leading zeros of its own. At the
@@ -37,7 +39,8 @@ void readGroup(std::u32string_view group, bool atStart, std::vector<std::string_
             pendingZero = anything;
             continue;
         }
-        if (pendingZero) out.push_back("ling2");
+        if (pendingZero)
+            out.push_back("ling2");
         pendingZero = false;
         if (digit == 1 && unit == "shi2" && atStart && !anything) {
             out.push_back("shi2");  // 十五, not 一十五
@@ -45,15 +48,18 @@ void readGroup(std::u32string_view group, bool atStart, std::vector<std::string_
             // 一 changes its tone before 百 and 千 (yì bǎi), not before 十 (yì bǎi yī shí).
             const bool changes = digit == 1 && !unit.empty() && unit != "shi2";
             out.push_back(changes ? oneBefore(unit) : kDigits[digit]);
-            if (!unit.empty()) out.push_back(unit);
+            if (!unit.empty())
+                out.push_back(unit);
         }
         anything = true;
     }
 }
 
 void readInteger(std::u32string_view digits, std::vector<std::string_view>& out) {
-    while (digits.size() > 1 && digits.front() == U'0') digits.remove_prefix(1);
-    if (digits.size() > kLongestQuantityDigits) return readDigits(digits, out);
+    while (digits.size() > 1 && digits.front() == U'0')
+        digits.remove_prefix(1);
+    if (digits.size() > kLongestQuantityDigits)
+        return readDigits(digits, out);
     if (digits == U"0") {
         out.push_back("ling2");
         return;
@@ -73,17 +79,23 @@ void readInteger(std::u32string_view digits, std::vector<std::string_view>& out)
             continue;
         }
         // A group that starts with zeros after an earlier group: 一万零八十六.
-        if (started && (zeroBefore || group.size() == 4) && group.front() == U'0') out.push_back("ling2");
-        while (group.front() == U'0') group.remove_prefix(1);
+        if (started && (zeroBefore || group.size() == 4) && group.front() == U'0')
+            out.push_back("ling2");
+        while (group.front() == U'0')
+            group.remove_prefix(1);
         const size_t before = out.size();
         readGroup(group, !started, out);
         // A group that is just 1 or 2 before 万 or 亿: 一万 yí wàn, 两万.
-        if (!name.empty() && out.size() == before + 1 && out.back() == "yi1") out.back() = oneBefore(name);
-        if (!name.empty() && out.size() == before + 1 && out.back() == "er4" && !started) out.back() = "liang3";
+        if (!name.empty() && out.size() == before + 1 && out.back() == "yi1")
+            out.back() = oneBefore(name);
+        if (!name.empty() && out.size() == before + 1 && out.back() == "er4" && !started)
+            out.back() = "liang3";
         // 2000 is 两千.
-        if (!started && out.size() >= before + 2 && out[before] == "er4" && out[before + 1] == "qian1")
+        if (!started && out.size() >= before + 2 && out[before] == "er4" &&
+            out[before + 1] == "qian1")
             out[before] = "liang3";
-        if (!name.empty()) out.push_back(name);
+        if (!name.empty())
+            out.push_back(name);
         started = true;
         zeroBefore = false;
     }

@@ -18,7 +18,9 @@ namespace {
 
 enum class CharacterClass { Ideograph, Digit, Letter, Space, Punctuation, Other };
 
-char32_t normalised(char32_t c) { return asciiForm(c); }
+char32_t normalised(char32_t c) {
+    return asciiForm(c);
+}
 
 bool isLatinLetter(char32_t c) {
     return (c >= U'A' && c <= U'Z') || (c >= U'a' && c <= U'z') ||
@@ -26,22 +28,27 @@ bool isLatinLetter(char32_t c) {
 }
 
 CharacterClass classify(char32_t c) {
-    if (isCjkIdeograph(c) || c == U'〇') return CharacterClass::Ideograph;
-    if (c >= U'0' && c <= U'9') return CharacterClass::Digit;
-    if (isLatinLetter(c)) return CharacterClass::Letter;
+    if (isCjkIdeograph(c) || c == U'〇')
+        return CharacterClass::Ideograph;
+    if (c >= U'0' && c <= U'9')
+        return CharacterClass::Digit;
+    if (isLatinLetter(c))
+        return CharacterClass::Letter;
     if (c <= 0x20 || (c >= 0x7F && c <= 0xA0) || (c >= 0x2000 && c <= 0x200B) || c == 0x2028 ||
         c == 0x2029 || c == 0xFEFF)
         return CharacterClass::Space;
-    if (c < 0x80 || (c >= 0xA1 && c <= 0xBF) || (c >= 0x2010 && c <= 0x205E) || (c >= 0x3001 && c <= 0x303F) ||
-        (c >= 0xFE10 && c <= 0xFE6F) || (c >= 0xFF5F && c <= 0xFF65) || c == 0xD7 || c == 0xF7)
+    if (c < 0x80 || (c >= 0xA1 && c <= 0xBF) || (c >= 0x2010 && c <= 0x205E) ||
+        (c >= 0x3001 && c <= 0x303F) || (c >= 0xFE10 && c <= 0xFE6F) ||
+        (c >= 0xFF5F && c <= 0xFF65) || c == 0xD7 || c == 0xF7)
         return CharacterClass::Punctuation;
     return CharacterClass::Other;
 }
 
 // Measure words after which the number 2 is read liǎng: 两个, 两只.
 bool takesLiang(char32_t c) {
-    return std::u32string_view(U"个只本张条把块位件次天岁头匹辆双支枝朵棵颗口层间种首杯碗粒片页封台部架座所家根斤点"
-                               U"年周遍句排群套副对堆节门颗样倍份声步场顿下眼分秒元角")
+    return std::u32string_view(
+               U"个只本张条把块位件次天岁头匹辆双支枝朵棵颗口层间种首杯碗粒片页封台部架座所家根斤点"
+               U"年周遍句排群套副对堆节门颗样倍份声步场顿下眼分秒元角")
                .find(c) != std::u32string_view::npos;
 }
 
@@ -55,9 +62,12 @@ struct Reader {
     TextReading& out;
 
     char32_t at(size_t i) const { return i < text.size() ? normalised(text[i]) : 0; }
-    CharacterClass classAt(size_t i) const { return i < text.size() ? classify(at(i)) : CharacterClass::Other; }
+    CharacterClass classAt(size_t i) const {
+        return i < text.size() ? classify(at(i)) : CharacterClass::Other;
+    }
 
-    void add(TokenKind kind, size_t begin, size_t end, std::span<const std::string_view> syllables = {}) {
+    void add(TokenKind kind, size_t begin, size_t end,
+             std::span<const std::string_view> syllables = {}) {
         Token token;
         token.kind = kind;
         token.begin = static_cast<uint32_t>(begin);
@@ -69,7 +79,8 @@ struct Reader {
     }
 
     size_t runOf(size_t i, CharacterClass c) const {
-        while (i < text.size() && classAt(i) == c) ++i;
+        while (i < text.size() && classAt(i) == c)
+            ++i;
         return i;
     }
 
@@ -131,26 +142,33 @@ struct Reader {
         size_t i = runOf(begin, CharacterClass::Digit);
         // Digit groups: 1,000,000.
         if (i - begin <= 3)
-            while (at(i) == U',' && runOf(i + 1, CharacterClass::Digit) == i + 4) i += 4;
+            while (at(i) == U',' && runOf(i + 1, CharacterClass::Digit) == i + 4)
+                i += 4;
         size_t end = i;
-        if (at(end) == U'.' && classAt(end + 1) == CharacterClass::Digit) end = runOf(end + 1, CharacterClass::Digit);
+        if (at(end) == U'.' && classAt(end + 1) == CharacterClass::Digit)
+            end = runOf(end + 1, CharacterClass::Digit);
         // Letters right before or after make it part of a Latin word: "3D", "A4".
-        if (classAt(end) == CharacterClass::Letter || (begin > 0 && classAt(begin - 1) == CharacterClass::Letter))
+        if (classAt(end) == CharacterClass::Letter ||
+            (begin > 0 && classAt(begin - 1) == CharacterClass::Letter))
             return readLatin(begin);
         const bool percent = at(end) == U'%';
-        if (percent) ++end;
+        if (percent)
+            ++end;
 
         std::u32string number;
         number.reserve(end - begin);
         for (size_t k = begin; k < end; ++k)
-            if (at(k) != U',') number.push_back(at(k));
+            if (at(k) != U',')
+                number.push_back(at(k));
         const bool integer = number.find_first_not_of(U"0123456789") == std::u32string::npos;
         // Years (2024年), codes with a leading zero and long digit strings
         // such as telephone numbers are read digit by digit.
         const bool year = integer && number.size() == 4 && at(end) == U'年';
-        const bool code = integer && ((number.size() > 1 && number[0] == U'0') || number.size() > 8);
+        const bool code =
+            integer && ((number.size() > 1 && number[0] == U'0') || number.size() > 8);
         NumberStyle style = year || code ? NumberStyle::DigitByDigit : NumberStyle::Quantity;
-        if (integer && number.size() >= 3 && saysTelephone(begin)) style = NumberStyle::Telephone;
+        if (integer && number.size() >= 3 && saysTelephone(begin))
+            style = NumberStyle::Telephone;
         std::vector<std::string_view> syllables;
         const bool ordinal = begin > 0 && at(begin - 1) == U'第';
         if (integer && number == U"2" && takesLiang(at(end)) && !ordinal) {
@@ -170,11 +188,13 @@ struct Reader {
     // A telephone number follows 电话, 号码 or 手机 closely (电话是110), or
     // is dialled (打120).
     bool saysTelephone(size_t begin) const {
-        if (begin > 0 && (at(begin - 1) == U'打' || at(begin - 1) == U'拨')) return true;
+        if (begin > 0 && (at(begin - 1) == U'打' || at(begin - 1) == U'拨'))
+            return true;
         const size_t from = begin > 8 ? begin - 8 : 0;
         const std::u32string_view before = text.substr(from, begin - from);
         for (const std::u32string_view word : {U"电话", U"号码", U"手机"})
-            if (before.find(word) != std::u32string_view::npos) return true;
+            if (before.find(word) != std::u32string_view::npos)
+                return true;
         return false;
     }
 
@@ -186,7 +206,8 @@ struct Reader {
         const size_t end = runOf(begin, CharacterClass::Ideograph);
         const size_t length = end - begin;
         std::u32string run(length, 0);
-        for (size_t k = 0; k < length; ++k) run[k] = at(begin + k);
+        for (size_t k = 0; k < length; ++k)
+            run[k] = at(begin + k);
 
         // cost[i]: the cheapest cutting of the first i characters; last[i]:
         // the length of its last word.
@@ -195,11 +216,13 @@ struct Reader {
         std::vector<std::span<const uint16_t>> found(length + 1);
         cost[0] = 0;
         for (size_t k = 0; k < length; ++k) {
-            const size_t longest = std::max<size_t>(std::min(dictionary.longestWordFrom(run[k]), length - k), 1);
+            const size_t longest =
+                std::max<size_t>(std::min(dictionary.longestWordFrom(run[k]), length - k), 1);
             for (size_t n = 1; n <= longest; ++n) {
                 WordMatch word = dictionary.findWord(std::u32string_view(run).substr(k, n));
                 if (word.syllables.empty()) {
-                    if (n > 1) continue;
+                    if (n > 1)
+                        continue;
                     word.weight = dictionary.characterWeight(run[k]);
                 }
                 const uint64_t candidate = cost[k] + (kRareWordCost - word.weight);
@@ -237,7 +260,8 @@ struct Reader {
             }
             k += n;
         }
-        const char32_t before = begin > 0 && classAt(begin - 1) == CharacterClass::Digit ? at(begin - 1) : 0;
+        const char32_t before =
+            begin > 0 && classAt(begin - 1) == CharacterClass::Digit ? at(begin - 1) : 0;
         applyToneChanges(characters, dictionary, before);
 
         for (size_t k = 0; k < length;) {
@@ -248,8 +272,10 @@ struct Reader {
                 continue;
             }
             std::string_view syllables[16];
-            for (size_t j = 0; j < n; ++j) syllables[j] = characters[k + j].syllable;
-            add(TokenKind::Word, begin + k, begin + k + n, std::span<const std::string_view>(syllables, n));
+            for (size_t j = 0; j < n; ++j)
+                syllables[j] = characters[k + j].syllable;
+            add(TokenKind::Word, begin + k, begin + k + n,
+                std::span<const std::string_view>(syllables, n));
             k += n;
         }
         return end;
@@ -257,7 +283,8 @@ struct Reader {
 };
 
 std::span<const unsigned char> builtInData() {
-    return {mandarin_readings_data, static_cast<size_t>(mandarin_readings_data_end - mandarin_readings_data)};
+    return {mandarin_readings_data,
+            static_cast<size_t>(mandarin_readings_data_end - mandarin_readings_data)};
 }
 
 }  // namespace
@@ -286,7 +313,8 @@ std::vector<std::string_view> Readings::characterReadings(std::u32string_view te
     std::vector<std::string_view> readings(text.size());
     const TextReading reading = read(text);
     for (const Token& token : reading.tokens) {
-        if (token.kind != TokenKind::Word) continue;
+        if (token.kind != TokenKind::Word)
+            continue;
         for (uint32_t k = 0; k < token.syllableCount; ++k)
             readings[token.begin + k] = reading.syllables[token.firstSyllable + k];
     }
@@ -294,8 +322,10 @@ std::vector<std::string_view> Readings::characterReadings(std::u32string_view te
 }
 
 char32_t asciiForm(char32_t c) {
-    if (c >= 0xFF01 && c <= 0xFF5E) return c - 0xFEE0;
-    if (c == 0x3000) return U' ';
+    if (c >= 0xFF01 && c <= 0xFF5E)
+        return c - 0xFEE0;
+    if (c == 0x3000)
+        return U' ';
     return c;
 }
 
@@ -304,6 +334,8 @@ std::string_view Readings::tableReading(char32_t c) const {
     return id ? data_->dictionary.syllable(*id) : std::string_view();
 }
 
-size_t Readings::wordCount() const { return data_->dictionary.wordCount(); }
+size_t Readings::wordCount() const {
+    return data_->dictionary.wordCount();
+}
 
 }  // namespace mandarin

@@ -10,7 +10,7 @@ namespace mandarin {
 namespace {
 
 struct MarkedVowel {
-    std::string_view vowel;            // UTF-8
+    std::string_view vowel;                 // UTF-8
     std::array<std::string_view, 4> marks;  // tones 1 to 4
 };
 
@@ -21,31 +21,39 @@ constexpr MarkedVowel kMarkedVowels[] = {
 
 const MarkedVowel* vowelAt(std::string_view syllable, size_t at) {
     for (const MarkedVowel& v : kMarkedVowels)
-        if (syllable.substr(at, v.vowel.size()) == v.vowel) return &v;
+        if (syllable.substr(at, v.vowel.size()) == v.vowel)
+            return &v;
     return nullptr;
 }
 
 // Where the mark goes, as pinyin is written: on "a" or "e" when there is
 // one, on the "o" of "ou", otherwise on the last vowel (liù, guì, nǚ).
 size_t markPosition(std::string_view syllable) {
-    if (const size_t a = syllable.find('a'); a != std::string_view::npos) return a;
-    if (const size_t e = syllable.find('e'); e != std::string_view::npos) return e;
-    if (const size_t ou = syllable.find("ou"); ou != std::string_view::npos) return ou;
+    if (const size_t a = syllable.find('a'); a != std::string_view::npos)
+        return a;
+    if (const size_t e = syllable.find('e'); e != std::string_view::npos)
+        return e;
+    if (const size_t ou = syllable.find("ou"); ou != std::string_view::npos)
+        return ou;
     size_t last = std::string_view::npos;
     for (size_t i = 0; i < syllable.size(); ++i)
-        if (vowelAt(syllable, i)) last = i;
+        if (vowelAt(syllable, i))
+            last = i;
     return last;
 }
 
 }  // namespace
 
 std::string markTone(std::string_view syllable) {
-    if (syllable.empty()) return {};
+    if (syllable.empty())
+        return {};
     const char digit = syllable.back();
-    if (digit < '1' || digit > '5') return std::string(syllable);
+    if (digit < '1' || digit > '5')
+        return std::string(syllable);
     std::string_view letters = syllable.substr(0, syllable.size() - 1);
     const size_t at = digit == '5' ? std::string_view::npos : markPosition(letters);
-    if (at == std::string_view::npos) return std::string(letters);
+    if (at == std::string_view::npos)
+        return std::string(letters);
     const MarkedVowel* vowel = vowelAt(letters, at);
     std::string marked(letters.substr(0, at));
     marked += vowel->marks[digit - '1'];
@@ -84,8 +92,8 @@ std::u32string utf8ToUtf32(std::string_view text) {
             c = (c << 6) | (next & 0x3F);
         }
         // Overlong forms, surrogates and values past U+10FFFF are invalid too.
-        valid = valid && !(length == 3 && c < 0x800) && !(length == 4 && (c < 0x10000 || c > 0x10FFFF)) &&
-                !(c >= 0xD800 && c <= 0xDFFF);
+        valid = valid && !(length == 3 && c < 0x800) &&
+                !(length == 4 && (c < 0x10000 || c > 0x10FFFF)) && !(c >= 0xD800 && c <= 0xDFFF);
         if (!valid) {
             out.push_back(0xFFFD);
             ++i;
@@ -101,7 +109,8 @@ std::string utf32ToUtf8(std::u32string_view text) {
     std::string out;
     out.reserve(text.size() * 3);
     for (char32_t c : text) {
-        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
+        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+            c = 0xFFFD;
         if (c < 0x80) {
             out.push_back(static_cast<char>(c));
         } else if (c < 0x800) {

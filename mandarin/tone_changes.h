@@ -21,6 +21,7 @@ struct RunCharacter {
 
 // Rewrites the syllables of run in place. before is the character just
 // before the run when it is a digit (3只猫), otherwise 0.
-void applyToneChanges(std::vector<RunCharacter>& run, const Dictionary& dictionary, char32_t before = 0);
+void applyToneChanges(std::vector<RunCharacter>& run, const Dictionary& dictionary,
+                      char32_t before = 0);
 
 }  // namespace mandarin

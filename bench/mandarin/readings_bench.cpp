@@ -22,10 +22,13 @@ const std::string& chineseText() {
         std::ifstream table(MANDARIN_SOURCE_DIR "/tests/mandarin/sentences.tsv");
         std::string line;
         while (std::getline(table, line))
-            if (!line.empty() && line[0] != '#') sample += line.substr(0, line.find('\t'));
-        if (sample.empty()) sample = "小白兔，白又白，两只耳朵竖起来。爱吃萝卜爱吃菜，蹦蹦跳跳真可爱。";
+            if (!line.empty() && line[0] != '#')
+                sample += line.substr(0, line.find('\t'));
+        if (sample.empty())
+            sample = "小白兔，白又白，两只耳朵竖起来。爱吃萝卜爱吃菜，蹦蹦跳跳真可爱。";
         std::string text;
-        while (text.size() < (1u << 20)) text += sample;
+        while (text.size() < (1u << 20))
+            text += sample;
         return text;
     }();
     return text;
@@ -34,7 +37,8 @@ const std::string& chineseText() {
 void BM_ReadChineseText(benchmark::State& state) {
     const std::u32string text = mandarin::utf8ToUtf32(chineseText());
     const mandarin::Readings& readings = mandarin::Readings::instance();
-    for (auto _ : state) benchmark::DoNotOptimize(readings.read(text));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(readings.read(text));
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * chineseText().size()));
 }
 BENCHMARK(BM_ReadChineseText)->Unit(benchmark::kMillisecond);
@@ -42,7 +46,8 @@ BENCHMARK(BM_ReadChineseText)->Unit(benchmark::kMillisecond);
 void BM_CharacterReadings(benchmark::State& state) {
     const std::u32string text = mandarin::utf8ToUtf32(chineseText());
     const mandarin::Readings& readings = mandarin::Readings::instance();
-    for (auto _ : state) benchmark::DoNotOptimize(readings.characterReadings(text));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(readings.characterReadings(text));
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * chineseText().size()));
 }
 BENCHMARK(BM_CharacterReadings)->Unit(benchmark::kMillisecond);
@@ -51,7 +56,8 @@ long residentKilobytes() {
     std::ifstream status("/proc/self/status");
     std::string line;
     while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::stol(line.substr(6));
     return -1;
 }
 

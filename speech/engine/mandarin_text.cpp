@@ -76,7 +76,8 @@ public:
             // Syllables of a word are kept apart by an apostrophe, as pinyin
             // writes 西安 xi'an: joined bare, espeak-ng's spelling rules
             // look across the tone digit (re4nao5 would be read "ren ao").
-            if (i > 0) put(i % kMaximumSyllablesPerWord == 0 ? U' ' : U'\'', at, token.end);
+            if (i > 0)
+                put(i % kMaximumSyllablesPerWord == 0 ? U' ' : U'\'', at, token.end);
             syllable(reading.syllables[token.firstSyllable + i], at, token.end);
         }
     }

@@ -11,7 +11,9 @@
 namespace mandarin {
 namespace {
 
-const Readings& readings() { return Readings::instance(); }
+const Readings& readings() {
+    return Readings::instance();
+}
 
 // The readings of a text as a teacher writes them without marks: the
 // syllables of each word joined, words apart; Latin words in brackets.
@@ -47,40 +49,58 @@ std::string withoutSpaces(std::string text) {
 // Word boundaries are the dictionary's affair; the syllables are compared.
 void expectAll(const std::vector<Case>& cases) {
     for (const Case& c : cases)
-        EXPECT_EQ(withoutSpaces(spoken(c.text)), withoutSpaces(c.expected)) << c.text << ": " << spoken(c.text);
+        EXPECT_EQ(withoutSpaces(spoken(c.text)), withoutSpaces(c.expected))
+            << c.text << ": " << spoken(c.text);
 }
 
 TEST(Readings, CharactersTakeTheReadingOfTheirWord) {
     expectAll({
-        {"银行", "yin2hang2"},           {"行人", "xing2ren2"},
-        {"音乐", "yin1yue4"},            {"快乐", "kuai4le4"},
-        {"睡觉", "shui4jiao4"},          {"觉得", "jue2de5"},
-        {"长大", "zhang3da4"},           {"首都", "shou3du1"},
-        {"重要", "zhong4yao4"},          {"重新", "chong2xin1"},
-        {"数学", "shu4xue2"},            {"教室", "jiao4shi4"},
-        {"着急", "zhao2ji2"},            {"子弹", "zi3dan4"},
-        {"弹琴", "tan2qin2"},            {"了解", "liao3jie3"},
-        {"出差", "chu1chai1"},           {"背诵", "bei4song4"},
+        {"银行", "yin2hang2"},
+        {"行人", "xing2ren2"},
+        {"音乐", "yin1yue4"},
+        {"快乐", "kuai4le4"},
+        {"睡觉", "shui4jiao4"},
+        {"觉得", "jue2de5"},
+        {"长大", "zhang3da4"},
+        {"首都", "shou3du1"},
+        {"重要", "zhong4yao4"},
+        {"重新", "chong2xin1"},
+        {"数学", "shu4xue2"},
+        {"教室", "jiao4shi4"},
+        {"着急", "zhao2ji2"},
+        {"子弹", "zi3dan4"},
+        {"弹琴", "tan2qin2"},
+        {"了解", "liao3jie3"},
+        {"出差", "chu1chai1"},
+        {"背诵", "bei4song4"},
     });
 }
 
 TEST(Readings, WordsKeepTheirNeutralTones) {
     expectAll({
-        {"爸爸", "ba4ba5"},     {"妈妈", "ma1ma5"},     {"朋友", "peng2you5"},
-        {"喜欢", "xi3huan5"},   {"东西", "dong1xi5"},   {"月亮", "yue4liang5"},
-        {"葡萄", "pu2tao5"},    {"头发", "tou2fa5"},    {"衣服", "yi1fu5"},
-        {"大夫", "dai4fu5"},    {"便宜", "pian2yi5"},   {"暖和", "nuan3huo5"},
+        {"爸爸", "ba4ba5"},
+        {"妈妈", "ma1ma5"},
+        {"朋友", "peng2you5"},
+        {"喜欢", "xi3huan5"},
+        {"东西", "dong1xi5"},
+        {"月亮", "yue4liang5"},
+        {"葡萄", "pu2tao5"},
+        {"头发", "tou2fa5"},
+        {"衣服", "yi1fu5"},
+        {"大夫", "dai4fu5"},
+        {"便宜", "pian2yi5"},
+        {"暖和", "nuan3huo5"},
         {"差不多", "cha4bu5duo1"},
     });
 }
 
 TEST(Readings, CharactersAloneFollowTheirNeighbours) {
     expectAll({
-        {"慢慢地走", "man4man4 de5 zou3"},    // the particle after a word
-        {"一块地", "yi2 kuai4 di4"},          // the ground after a measure word
+        {"慢慢地走", "man4man4 de5 zou3"},  // the particle after a word
+        {"一块地", "yi2 kuai4 di4"},        // the ground after a measure word
         {"跑得快", "pao3 de5 kuai4"},
         {"我得走了", "wo3 dei3 zou3 le5"},
-        {"一只鸟", "yi4 zhi1 niao3"},         // a measure word after a numeral
+        {"一只鸟", "yi4 zhi1 niao3"},  // a measure word after a numeral
         {"只有", "zhi3you3"},
         {"看着", "kan4 zhe5"},
         {"教我们", "jiao1 wo3men5"},
@@ -92,13 +112,25 @@ TEST(Readings, CharactersAloneFollowTheirNeighbours) {
 
 TEST(Readings, OneAndNotChangeTheirToneBeforeAnotherSyllable) {
     expectAll({
-        {"一个", "yi2ge4"},        {"一天", "yi4 tian1"},     {"一起", "yi4qi3"},
-        {"一年", "yi4 nian2"},     {"数一数", "shu3 yi5 shu3"}, {"第一", "di4yi1"},
-        {"十一", "shi2yi1"},       {"一月", "yi1yue4"},       {"统一", "tong3yi1"},
-        {"一", "yi1"},             {"一二三", "yi1 er4 san1"},  {"一百", "yi4bai3"},
-        {"不要", "bu2yao4"},       {"不好", "bu4hao3"},       {"好不好", "hao3bu5hao3"},
-        {"不", "bu4"},             {"一不小心", "yi2bu4xiao3xin1"},
-        {"合不拢", "he2 bu5 long3"},  {"我不去", "wo3 bu2 qu4"},  // between a verb and its result only
+        {"一个", "yi2ge4"},
+        {"一天", "yi4 tian1"},
+        {"一起", "yi4qi3"},
+        {"一年", "yi4 nian2"},
+        {"数一数", "shu3 yi5 shu3"},
+        {"第一", "di4yi1"},
+        {"十一", "shi2yi1"},
+        {"一月", "yi1yue4"},
+        {"统一", "tong3yi1"},
+        {"一", "yi1"},
+        {"一二三", "yi1 er4 san1"},
+        {"一百", "yi4bai3"},
+        {"不要", "bu2yao4"},
+        {"不好", "bu4hao3"},
+        {"好不好", "hao3bu5hao3"},
+        {"不", "bu4"},
+        {"一不小心", "yi2bu4xiao3xin1"},
+        {"合不拢", "he2 bu5 long3"},
+        {"我不去", "wo3 bu2 qu4"},  // between a verb and its result only
     });
 }
 
@@ -142,7 +174,8 @@ TEST(Readings, LatinWordsStayLatin) {
 }
 
 TEST(Readings, TokensCoverTheTextInOrder) {
-    for (const char* text : {"你好，Tom！2024年", "  \n", "《小白兔》……", "a中b中", "\xF0\x9F\x98\x80好", ""}) {
+    for (const char* text :
+         {"你好，Tom！2024年", "  \n", "《小白兔》……", "a中b中", "\xF0\x9F\x98\x80好", ""}) {
         const std::u32string u = utf8ToUtf32(text);
         const TextReading reading = readings().read(u);
         uint32_t at = 0;
@@ -171,14 +204,15 @@ TEST(Readings, CharactersWithoutAReadingAreLeftUnread) {
 
 TEST(Readings, CharacterReadingsGiveOneSyllablePerChineseCharacter) {
     const std::u32string text = utf8ToUtf32("我有3个apple，爸爸！");
-    const std::vector<std::string_view> expected = {"wo3", "you3", "", "ge4", "", "", "", "", "", "",
-                                                    "ba4", "ba5", ""};
+    const std::vector<std::string_view> expected = {"wo3", "you3", "", "ge4", "",    "", "",
+                                                    "",    "",     "", "ba4", "ba5", ""};
     EXPECT_EQ(readings().characterReadings(text), expected);
 }
 
 TEST(Readings, LongTextsAreReadWhole) {
     std::u32string text;
-    for (int i = 0; i < 200000; ++i) text += U"小白兔，白又白，2只耳朵竖起来。";
+    for (int i = 0; i < 200000; ++i)
+        text += U"小白兔，白又白，2只耳朵竖起来。";
     const TextReading reading = readings().read(text);
     EXPECT_EQ(reading.tokens.back().end, text.size());
     // Ten thousand ideographs with no punctuation are one run.
@@ -187,11 +221,12 @@ TEST(Readings, LongTextsAreReadWhole) {
 
 TEST(MarkTone, PutsTheMarkWherePinyinIsWritten) {
     const std::vector<std::pair<const char*, const char*>> cases = {
-        {"ma1", "mā"}, {"hao3", "hǎo"}, {"liu4", "liù"}, {"gui4", "guì"}, {"nü3", "nǚ"}, {"lüe4", "lüè"},
-        {"zhuang1", "zhuāng"}, {"dou1", "dōu"}, {"ma5", "ma"}, {"er5", "er"}, {"m2", "m"}, {"xyz", "xyz"},
-        {"", ""},
+        {"ma1", "mā"},   {"hao3", "hǎo"},       {"liu4", "liù"}, {"gui4", "guì"}, {"nü3", "nǚ"},
+        {"lüe4", "lüè"}, {"zhuang1", "zhuāng"}, {"dou1", "dōu"}, {"ma5", "ma"},   {"er5", "er"},
+        {"m2", "m"},     {"xyz", "xyz"},        {"", ""},
     };
-    for (const auto& [syllable, marked] : cases) EXPECT_EQ(markTone(syllable), marked) << syllable;
+    for (const auto& [syllable, marked] : cases)
+        EXPECT_EQ(markTone(syllable), marked) << syllable;
 }
 
 TEST(Utf8, InvalidBytesBecomeReplacementCharacters) {
@@ -223,7 +258,8 @@ TEST(PerCharacterTable, AgreesWithTheGamesTableLineByLine) {
             const std::u32string decoded = utf8ToUtf32(utf8);
             const size_t space = utf8.find(' ');
             std::string reading = utf8.substr(space + 1);
-            if (!reading.empty() && reading.back() == '\r') reading.pop_back();
+            if (!reading.empty() && reading.back() == '\r')
+                reading.pop_back();
             ASSERT_EQ(readings().tableReading(decoded[0]), reading) << name << " line " << lines;
             ++lines;
         }

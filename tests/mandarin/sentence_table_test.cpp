@@ -25,9 +25,11 @@ std::vector<Sentence> loadTable(const char* name) {
     std::vector<Sentence> sentences;
     std::string line;
     for (int number = 1; std::getline(file, line); ++number) {
-        if (line.empty() || line[0] == '#') continue;
+        if (line.empty() || line[0] == '#')
+            continue;
         const size_t tab = line.find('\t');
-        if (tab == std::string::npos) continue;
+        if (tab == std::string::npos)
+            continue;
         sentences.push_back({line.substr(0, tab), line.substr(tab + 1), number});
     }
     return sentences;
@@ -40,19 +42,22 @@ std::string readAloud(const std::string& utf8) {
     const TextReading reading = Readings::instance().read(text);
     std::string out;
     const auto append = [&out](std::string_view word) {
-        if (!out.empty()) out += ' ';
+        if (!out.empty())
+            out += ' ';
         out += word;
     };
     for (const Token& token : reading.tokens) {
         if (token.kind == TokenKind::Latin) {
             std::u32string letters(text.substr(token.begin, token.end - token.begin));
-            for (char32_t& c : letters) c = asciiForm(c);
+            for (char32_t& c : letters)
+                c = asciiForm(c);
             std::string word = utf32ToUtf8(letters);
             std::transform(word.begin(), word.end(), word.begin(),
                            [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
             append(word);
         }
-        for (uint32_t k = 0; k < token.syllableCount; ++k) append(reading.syllables[token.firstSyllable + k]);
+        for (uint32_t k = 0; k < token.syllableCount; ++k)
+            append(reading.syllables[token.firstSyllable + k]);
     }
     return out;
 }
@@ -60,7 +65,8 @@ std::string readAloud(const std::string& utf8) {
 std::string normalised(const std::string& expected) {
     std::istringstream words(expected);
     std::string word, out;
-    while (words >> word) out += (out.empty() ? "" : " ") + word;
+    while (words >> word)
+        out += (out.empty() ? "" : " ") + word;
     return out;
 }
 
@@ -68,20 +74,23 @@ std::string normalised(const std::string& expected) {
 double readTable(const char* name, size_t minimumSentences, std::string& wrong) {
     const std::vector<Sentence> sentences = loadTable(name);
     EXPECT_GE(sentences.size(), minimumSentences) << name << " is missing or short";
-    if (sentences.empty()) return 0;
+    if (sentences.empty())
+        return 0;
     size_t right = 0;
     for (const Sentence& s : sentences) {
         const std::string got = readAloud(s.text);
         if (got == normalised(s.expected)) {
             ++right;
         } else {
-            wrong += "  line " + std::to_string(s.line) + ": " + s.text + "\n    expected " + s.expected +
-                     "\n    read     " + got + "\n";
+            wrong += "  line " + std::to_string(s.line) + ": " + s.text + "\n    expected " +
+                     s.expected + "\n    read     " + got + "\n";
         }
     }
     const double share = 100.0 * right / sentences.size();
-    std::printf("%s: %zu of %zu sentences read right (%.1f %%)\n", name, right, sentences.size(), share);
-    if (!wrong.empty()) std::printf("read differently:\n%s", wrong.c_str());
+    std::printf("%s: %zu of %zu sentences read right (%.1f %%)\n", name, right, sentences.size(),
+                share);
+    if (!wrong.empty())
+        std::printf("read differently:\n%s", wrong.c_str());
     return share;
 }
 
