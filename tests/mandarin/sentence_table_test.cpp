@@ -10,29 +10,16 @@
 #include <vector>
 
 #include "mandarin/readings.h"
+#include "sentence_table.h"
 
 namespace mandarin {
 namespace {
 
-struct Sentence {
-    std::string text;
-    std::string expected;
-    int line = 0;
-};
+using testing::loadSentenceTable;
+using testing::Sentence;
 
 std::vector<Sentence> loadTable(const char* name) {
-    std::ifstream file(std::string(MANDARIN_SOURCE_DIR "/tests/mandarin/") + name);
-    std::vector<Sentence> sentences;
-    std::string line;
-    for (int number = 1; std::getline(file, line); ++number) {
-        if (line.empty() || line[0] == '#')
-            continue;
-        const size_t tab = line.find('\t');
-        if (tab == std::string::npos)
-            continue;
-        sentences.push_back({line.substr(0, tab), line.substr(tab + 1), number});
-    }
-    return sentences;
+    return loadSentenceTable(std::string(MANDARIN_SOURCE_DIR "/tests/mandarin/") + name);
 }
 
 // The readings of a sentence in the table's notation: one syllable after

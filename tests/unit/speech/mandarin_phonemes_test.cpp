@@ -25,6 +25,7 @@
 #include "engine/text.h"
 #include "engine/voice.h"
 #include "mandarin/readings.h"
+#include "sentence_table.h"
 #include "test_support.h"
 
 namespace lenvoro::engine {
@@ -33,25 +34,10 @@ namespace {
 // Of every hundred sentences, this many must sound as the table says.
 constexpr double kRequiredShare = 0.97;
 
-struct Sentence {
-    std::string text;
-    std::string expected;
-    int line = 0;
-};
+using mandarin::testing::Sentence;
 
 std::vector<Sentence> loadSentences() {
-    std::ifstream file(LENVORO_MANDARIN_SENTENCES);
-    std::vector<Sentence> sentences;
-    std::string line;
-    for (int number = 1; std::getline(file, line); ++number) {
-        if (line.empty() || line[0] == '#')
-            continue;
-        const size_t tab = line.find('\t');
-        if (tab == std::string::npos)
-            continue;
-        sentences.push_back({line.substr(0, tab), line.substr(tab + 1), number});
-    }
-    return sentences;
+    return mandarin::testing::loadSentenceTable(LENVORO_MANDARIN_SENTENCES);
 }
 
 // Stress marks, word ends and spaces say nothing about what was read.
