@@ -12,6 +12,13 @@ namespace {
 // of the enclosing scope instead of opening one, so memory stays bounded.
 constexpr size_t kMaximumNesting = 256;
 
+// "&" + name + ";": the longest entity read, so ";" is looked for only this far.
+constexpr size_t kMaximumEntityLength = 11;
+
+// A tag whose name, attribute or value runs longer than this is plain text, so
+// every piece's copy of the settings stays small.
+constexpr size_t kMaximumTagWordLength = 4096;
+
 struct Settings {
     std::u16string voiceRequired;
     std::u16string voiceOptional;
@@ -105,43 +112,14 @@ Tag parseTag(std::u16string_view body) {
     return tag;
 }
 
-// Finds the ">" that ends a tag starting at text[start] == '<'. A tag must
-// end before the next "<" outside quotes; otherwise the "<" is plain text.
-std::optional<size_t> findTagEnd(std::u16string_view text, size_t start) {
-    if (start + 1 >= text.size()) return std::nullopt;
-    const char16_t first = text[start + 1];
-    if (text.substr(start, 4) == u"<!--") {
-        const size_t end = text.find(u"-->", start + 4);
-        if (end == std::u16string_view::npos) return std::nullopt;
-        return end + 2;
-    }
-    if (!(isAsciiLetter(first) || first == u'_' || first == u'/' || first == u'?' ||
-          first == u'!')) {
-        return std::nullopt;
-    }
-    char16_t quote = 0;
-    for (size_t i = start + 1; i < text.size(); ++i) {
-        const char16_t c = text[i];
-        if (quote != 0) {
-            if (c == quote) quote = 0;
-        } else if (c == u'"' || c == u'\'') {
-            quote = c;
-        } else if (c == u'>') {
-            return i;
-        } else if (c == u'<') {
-            return std::nullopt;
-        }
-    }
-    return std::nullopt;
-}
-
 // Decodes an entity at text[start] == '&'; returns the character and the
 // entity's length, or nothing when it is not an entity.
 std::optional<std::pair<char32_t, size_t>> decodeEntity(std::u16string_view text, size_t start) {
-    const size_t end = text.find(u';', start);
-    if (end == std::u16string_view::npos || end - start > 10) return std::nullopt;
-    const std::u16string_view name = text.substr(start + 1, end - start - 1);
-    const size_t length = end - start + 1;
+    const size_t end = text.substr(start, kMaximumEntityLength).find(u';');
+    if (end == std::u16string_view::npos)
+        return std::nullopt;
+    const std::u16string_view name = text.substr(start + 1, end - 1);
+    const size_t length = end + 1;
     static const std::pair<std::u16string_view, char32_t> kNamed[] = {
         {u"lt", U'<'}, {u"gt", U'>'}, {u"amp", U'&'}, {u"quot", U'"'}, {u"apos", U'\''}};
     for (const auto& [entity, character] : kNamed) {
@@ -175,7 +153,7 @@ public:
         while (i < text_.size()) {
             const char16_t c = text_[i];
             if (parseTags && c == u'<') {
-                if (auto end = findTagEnd(text_, i)) {
+                if (auto end = findTagEnd(i)) {
                     applyTag(text_.substr(i + 1, *end - i - 1));
                     i = *end + 1;
                     continue;
@@ -205,8 +183,63 @@ public:
 private:
     Settings& current() { return scopes_.back().settings; }
 
+    // Finds the ">" that ends a tag starting at text_[start] == '<'. A tag must
+    // end before the next "<" outside quotes; otherwise the "<" is plain text.
+    // Linear over the whole text: "-->" is looked for to the end at most once,
+    // and quote characters switch every scan between outside, "..." and '...'
+    // alike, so scans from different starts never share a state and at most
+    // three pass over any unit.
+    std::optional<size_t> findTagEnd(size_t start) {
+        if (start + 1 >= text_.size())
+            return std::nullopt;
+        const char16_t first = text_[start + 1];
+        if (text_.substr(start, 4) == u"<!--") {
+            if (start + 4 >= noCommentEndFrom_)
+                return std::nullopt;
+            const size_t end = text_.find(u"-->", start + 4);
+            if (end == std::u16string_view::npos) {
+                noCommentEndFrom_ = start + 4;
+                return std::nullopt;
+            }
+            return end + 2;
+        }
+        if (!(isAsciiLetter(first) || first == u'_' || first == u'/' || first == u'?' ||
+              first == u'!')) {
+            return std::nullopt;
+        }
+        char16_t quote = 0;
+        size_t wordLength = 0;  // of the name or the (quoted) value being read
+        for (size_t i = start + 1; i < text_.size(); ++i) {
+            const char16_t c = text_[i];
+            if (quote != 0) {
+                if (c == quote) {
+                    quote = 0;
+                    wordLength = 0;
+                } else if (++wordLength > kMaximumTagWordLength) {
+                    return std::nullopt;
+                }
+            } else if (c == u'"' || c == u'\'') {
+                quote = c;
+            } else if (c == u'>') {
+                return i;
+            } else if (c == u'<') {
+                return std::nullopt;
+            } else if (isSpace(c) || c == u'=') {
+                wordLength = 0;
+            } else if (++wordLength > kMaximumTagWordLength) {
+                return std::nullopt;
+            }
+        }
+        return std::nullopt;
+    }
+
     void append(char32_t character, size_t offset, size_t length) {
-        if (pieces_.empty() || pieces_.back().isSilence() || !samePiece(pieces_.back())) {
+        // Comparing the settings only after a tag keeps long voice queries from
+        // being compared once per character.
+        const bool startPiece = pieces_.empty() || pieces_.back().isSilence() ||
+                                (settingsMayDiffer_ && !samePiece(pieces_.back()));
+        settingsMayDiffer_ = false;
+        if (startPiece) {
             SpeechPiece piece;
             piece.voiceRequired = current().voiceRequired;
             piece.voiceOptional = current().voiceOptional;
@@ -230,6 +263,7 @@ private:
 
     void applyTag(std::u16string_view body) {
         if (body.empty() || body[0] == u'?' || body[0] == u'!') return;
+        settingsMayDiffer_ = true;
         const Tag tag = parseTag(body);
         if (tag.closing) {
             // Close the innermost open scope of that name, and any left open inside it.
@@ -278,6 +312,8 @@ private:
     std::u16string_view text_;
     std::vector<Scope> scopes_;
     std::vector<SpeechPiece> pieces_;
+    bool settingsMayDiffer_ = false;                       // since the last character appended
+    size_t noCommentEndFrom_ = std::u16string_view::npos;  // no "-->" at or after this
 };
 
 }  // namespace

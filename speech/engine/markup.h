@@ -9,8 +9,10 @@
 // Tags understood: voice (required, optional attribute queries), rate
 // (absspeed, speed), volume (level), silence (msec). Other tags, comments and
 // processing instructions are skipped; the text inside them is read. A "<"
-// that does not start a well-formed tag is read as text. Entities (&lt; &#20320;
-// ...) become their character. Nothing here can fail: any input gives pieces.
+// that does not start a well-formed tag, or starts one with a name or value
+// over 4096 units, is read as text. Entities (&lt; &#20320; ...) become their
+// character. Reading takes time linear in the text's length, whatever it holds.
+// Nothing here can fail: any input gives pieces.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "engine/markup.h"
 #include "engine/text_splitter.h"
 
@@ -98,6 +100,31 @@ TEST(Markup, DeepNestingIsReadWithoutGrowingWithoutBound) {
     text += u"out";
     const auto pieces = readMarkup(text);
     EXPECT_EQ(textOf(pieces), U"deepout");
+}
+
+// Every text here is plain: openings that never close, and a voice query too
+// long to be one. Looking for the end again from each opening takes seconds on
+// these texts; reading each once takes milliseconds.
+TEST(Markup, OpeningsThatNeverCloseAreReadInLinearTime) {
+    const std::u16string longQuery = u"<voice required=\"" + std::u16string(100000, u'x') + u"\">";
+    const struct {
+        std::u16string head;
+        std::u16string repeated;
+    } cases[] = {
+        {u"", u"a&b "},    {u"", u"<!--x "},      {u"", u"<?x "},
+        {u"", u"<a b=\""}, {u"", u"<![CDATA[x "}, {longQuery, u"y"},
+    };
+    for (const auto& [head, repeated] : cases) {
+        std::u16string text = head;
+        while (text.size() < 200000)
+            text += repeated;
+        const auto start = std::chrono::steady_clock::now();
+        const auto pieces = readMarkup(text);
+        const auto elapsed = std::chrono::steady_clock::now() - start;
+        const std::string name(text.begin(), text.begin() + 20);
+        EXPECT_TRUE(textOf(pieces) == std::u32string(text.begin(), text.end())) << name;
+        EXPECT_LT(elapsed, std::chrono::seconds(2)) << name;
+    }
 }
 
 TEST(TextSplitter, ChineseRunsAreCutBelowEspeakLimit) {
