@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <bit>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 
 namespace lenvoro {
@@ -36,6 +37,19 @@ public:
 private:
     iconv_t handle_;
 };
+
+// Where iconv says it stopped, held to the input it was given: the position
+// is kept within [begin, end] and the count left is recounted from it. Some
+// converters report an error after consuming the bytes at fault (a shift-out
+// with no character set designated, at the end of the text, in
+// ISO-2022-CN-EXT), so nothing iconv leaves there is taken on trust.
+void keepWithinInput(const char* begin, const char* end, char*& in, size_t& inLeft) {
+    const auto position = reinterpret_cast<std::uintptr_t>(in);
+    if (position < reinterpret_cast<std::uintptr_t>(begin) ||
+        position > reinterpret_cast<std::uintptr_t>(end))
+        in = const_cast<char*>(end);
+    inLeft = static_cast<size_t>(end - in);
+}
 
 }  // namespace
 
@@ -85,26 +99,33 @@ std::u16string AnsiToWide(std::string_view bytes, const std::string& codeSet) {
     }
 
     wide.reserve(bytes.size());
-    char* in = const_cast<char*>(bytes.data());
+    const char* const begin = bytes.data();
+    const char* const end = begin + bytes.size();
+    char* in = const_cast<char*>(begin);
     size_t inLeft = bytes.size();
     char16_t chunk[512];
-    auto appendProduced = [&](const char* out) {
-        wide.append(chunk,
-                    static_cast<size_t>(out - reinterpret_cast<char*>(chunk)) / sizeof(char16_t));
+    auto appendProduced = [&](size_t outLeft) {
+        wide.append(chunk, (sizeof chunk - std::min(outLeft, sizeof chunk)) / sizeof(char16_t));
     };
     while (inLeft > 0) {
+        const char* const before = in;
         char* out = reinterpret_cast<char*>(chunk);
         size_t outLeft = sizeof chunk;
         const size_t converted = iconv(converter.get(), &in, &inLeft, &out, &outLeft);
         const int error = converted == static_cast<size_t>(-1) ? errno : 0;
-        appendProduced(out);
-        if (error == 0 || error == E2BIG)
+        keepWithinInput(begin, end, in, inLeft);
+        appendProduced(outLeft);
+        const bool progressed = in != before || outLeft < sizeof chunk;
+        if ((error == 0 || error == E2BIG) && progressed)
             continue;
         if (error == EILSEQ) {
-            // A byte outside the code set: mark it and go on after it.
+            // A byte outside the code set: mark it and go on after it, unless
+            // the converter has already taken it.
             wide += kReplacementUnit;
-            ++in;
-            --inLeft;
+            if (inLeft > 0) {
+                ++in;
+                --inLeft;
+            }
             converter.resetState();
             continue;
         }
@@ -116,7 +137,7 @@ std::u16string AnsiToWide(std::string_view bytes, const std::string& codeSet) {
     char* out = reinterpret_cast<char*>(chunk);
     size_t outLeft = sizeof chunk;
     iconv(converter.get(), nullptr, nullptr, &out, &outLeft);
-    appendProduced(out);
+    appendProduced(outLeft);
     return wide;
 }
 
@@ -146,7 +167,9 @@ size_t AnsiByteLength(std::u16string_view text, const std::string& codeSet) {
         return AnsiByteLength(text, kUtf8);
 
     size_t length = 0;
-    char* in = reinterpret_cast<char*>(const_cast<char16_t*>(text.data()));
+    const char* const begin = reinterpret_cast<const char*>(text.data());
+    const char* const end = begin + text.size() * sizeof(char16_t);
+    char* in = const_cast<char*>(begin);
     size_t inLeft = text.size() * sizeof(char16_t);
     char chunk[512];
     while (true) {
@@ -154,12 +177,17 @@ size_t AnsiByteLength(std::u16string_view text, const std::string& codeSet) {
         size_t outLeft = sizeof chunk;
         const size_t converted = iconv(converter.get(), &in, &inLeft, &out, &outLeft);
         const int error = converted == static_cast<size_t>(-1) ? errno : 0;
-        length += sizeof chunk - outLeft;
-        if (error == E2BIG)
+        keepWithinInput(begin, end, in, inLeft);
+        length += sizeof chunk - std::min(outLeft, sizeof chunk);
+        if (error == E2BIG && outLeft < sizeof chunk)
             continue;
         if (error == EILSEQ || error == EINVAL) {
             // Unconvertible, or half a surrogate pair: one substitute byte for
             // the character (both halves of a pair when they are there).
+            ++length;
+            converter.resetState();
+            if (inLeft < sizeof(char16_t))
+                break;  // the converter has already taken the character
             size_t skip = sizeof(char16_t);
             char16_t unit;
             std::memcpy(&unit, in, sizeof unit);
@@ -169,10 +197,8 @@ size_t AnsiByteLength(std::u16string_view text, const std::string& codeSet) {
                 if (next >= 0xDC00 && next <= 0xDFFF)
                     skip *= 2;
             }
-            ++length;
             in += skip;
-            inLeft -= std::min(skip, inLeft);
-            converter.resetState();
+            inLeft -= skip;
             if (inLeft == 0)
                 break;
             continue;
