@@ -2,6 +2,8 @@
 
 #include <sndfile.h>
 
+#include <new>
+
 namespace lenvoro::audio {
 
 std::optional<WaveData> readWaveFile(const std::string& path, std::string* error,
@@ -16,14 +18,25 @@ std::optional<WaveData> readWaveFile(const std::string& path, std::string* error
         SNDFILE* file;
         ~Closer() { sf_close(file); }
     } closer{file};
-    if (info.channels <= 0 || info.samplerate <= 0 || info.frames < 0 ||
-        static_cast<uint64_t>(info.frames) > maxFrames) {
+    // Frames and channels are both bounded before their product is, so the
+    // product cannot overflow and nothing is allocated for a header's claim.
+    if (info.channels <= 0 || info.channels > kMaxWaveChannels || info.samplerate <= 0 ||
+        info.frames < 0 || static_cast<uint64_t>(info.frames) > maxFrames ||
+        static_cast<uint64_t>(info.frames) > kMaxWaveSamples ||
+        static_cast<uint64_t>(info.frames) * static_cast<uint64_t>(info.channels) >
+            kMaxWaveSamples) {
         if (error) *error = path + ": unsupported or too long";
         return std::nullopt;
     }
     WaveData wave;
     wave.format = {info.samplerate, info.channels};
-    wave.samples.resize(static_cast<size_t>(info.frames) * static_cast<size_t>(info.channels));
+    try {
+        wave.samples.resize(static_cast<size_t>(info.frames) * static_cast<size_t>(info.channels));
+    } catch (const std::bad_alloc&) {
+        if (error)
+            *error = path + ": too long to read into memory";
+        return std::nullopt;
+    }
     const sf_count_t read = sf_readf_short(file, wave.samples.data(), info.frames);
     wave.samples.resize(static_cast<size_t>(read < 0 ? 0 : read) * static_cast<size_t>(info.channels));
     return wave;

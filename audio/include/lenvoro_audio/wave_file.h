@@ -22,8 +22,14 @@ struct WaveData {
     }
 };
 
+// The most a wave file may hold, whatever its header claims: eight channels,
+// and as many samples (frames times channels) as ten minutes at 48 kHz stereo.
+inline constexpr int kMaxWaveChannels = 8;
+inline constexpr uint64_t kMaxWaveSamples = uint64_t{48000} * 2 * 600;
+
 // Reads the whole file. Returns nothing, with a message in error, when the file
-// is missing, unreadable, not audio, or larger than maxFrames frames.
+// is missing, unreadable, not audio, larger than maxFrames frames or than the
+// bounds above, or when the memory for it cannot be had.
 std::optional<WaveData> readWaveFile(const std::string& path, std::string* error = nullptr,
                                      size_t maxFrames = size_t{1} << 28);
 

@@ -156,5 +156,63 @@ TEST(WaveFile, MissingAndInvalidFilesGiveAMessage) {
     EXPECT_TRUE(readWaveFile(path, &error));
 }
 
+// A PCM wave file whose header claims `frames` frames of `channels` channels,
+// its data zeros (sparse where the file system allows).
+void writeWaveFile(const std::filesystem::path& path, int channels, int bytesPerSample,
+                   uint64_t frames) {
+    const uint64_t dataBytes = frames * static_cast<uint64_t>(channels * bytesPerSample);
+    std::string header;
+    auto put = [&](uint64_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            header += static_cast<char>((value >> (8 * i)) & 0xFF);
+    };
+    const uint32_t rate = 48000;
+    header += "RIFF";
+    put(36 + dataBytes, 4);
+    header += "WAVEfmt ";
+    put(16, 4);
+    put(1, 2);  // PCM
+    put(static_cast<uint64_t>(channels), 2);
+    put(rate, 4);
+    put(rate * static_cast<uint64_t>(channels * bytesPerSample), 4);
+    put(static_cast<uint64_t>(channels * bytesPerSample), 2);
+    put(static_cast<uint64_t>(8 * bytesPerSample), 2);
+    header += "data";
+    put(dataBytes, 4);
+    std::ofstream(path, std::ios::binary) << header;
+    std::filesystem::resize_file(path, header.size() + dataBytes);
+}
+
+TEST(WaveFile, HeadersClaimingTooManyChannelsOrSamplesAreRefusedBeforeReading) {
+    struct Case {
+        const char* name;
+        int channels;
+        int bytesPerSample;
+        uint64_t frames;
+        bool readable;
+    };
+    const Case cases[] = {
+        {"1024-channels", 1024, 2, 16, false},
+        {"9-channels", kMaxWaveChannels + 1, 2, 16, false},
+        {"8-channels", kMaxWaveChannels, 2, 16, true},
+        // Few enough frames for the frame limit, too many samples in all.
+        {"too-many-samples", kMaxWaveChannels, 1, kMaxWaveSamples / kMaxWaveChannels + 1, false},
+    };
+    for (const Case& c : cases) {
+        const auto path = temporaryPath(std::string(c.name) + ".wav");
+        writeWaveFile(path, c.channels, c.bytesPerSample, c.frames);
+        std::string error;
+        const auto wave = readWaveFile(path.string(), &error);
+        EXPECT_EQ(wave.has_value(), c.readable) << c.name;
+        if (wave) {
+            EXPECT_EQ(wave->format.channels, c.channels) << c.name;
+            EXPECT_EQ(wave->frameCount(), c.frames) << c.name;
+        } else {
+            EXPECT_NE(error.find(path.string()), std::string::npos) << c.name << ": " << error;
+        }
+        std::filesystem::remove(path);
+    }
+}
+
 }  // namespace
 }  // namespace lenvoro::audio
