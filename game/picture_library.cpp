@@ -60,9 +60,14 @@ std::optional<LoadError> PictureLibrary::ReadPictureTexts(PictureTexts& texts) c
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return LoadError{path, 0, QStringLiteral("cannot be read (%1)").arg(file.errorString())};
-    const QByteArray bytes = file.readAll();
+    // One byte more than allowed tells a file that is too large, whatever
+    // size it claims.
+    const QByteArray bytes = file.read(maxPictureTextBytes + 1);
     if (file.error() != QFileDevice::NoError)
         return LoadError{path, 0, QStringLiteral("cannot be read (%1)").arg(file.errorString())};
+    if (bytes.size() > maxPictureTextBytes)
+        return LoadError{
+            path, 0, QStringLiteral("is too large (more than %1 bytes)").arg(maxPictureTextBytes)};
     const QString content =
         decodeGameText(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     if (auto error = PictureTexts::parse(content, texts)) return LoadError{path, error->line, error->what};

@@ -41,6 +41,9 @@ public:
     // when the folder is missing. Asked afresh each time.
     int pictureCount() const;
 
+    // The largest "pictext.ini" read; a larger one is an error, not a wait.
+    static constexpr qint64 maxPictureTextBytes = qint64{1} << 20;
+
     // Reads "pictext.ini" into `texts`. On failure `texts` is untouched.
     std::optional<LoadError> ReadPictureTexts(PictureTexts& texts) const;
 

@@ -3,10 +3,6 @@
 namespace tukomi {
 namespace {
 
-int lineOf(const QString& content, qsizetype position) {
-    return 1 + static_cast<int>(QStringView(content).left(position).count(u'\n'));
-}
-
 // Reads the record number: decimal digits with blanks around them. Anything
 // else (empty, signs, letters, more digits than a picture number can have)
 // gives 0, which is never a valid picture.
@@ -35,9 +31,14 @@ void PictureTexts::setText(int n, const QString& text) {
 
 std::optional<PictureTextError> PictureTexts::parse(const QString& content, PictureTexts& out) {
     PictureTexts result;
+    // The line of each record, counted on from the previous one: the text is
+    // read once, however many records it has.
+    int line = 1;
+    qsizetype counted = 0;
     qsizetype open = -1;
     while ((open = content.indexOf(u'[', open + 1)) >= 0) {
-        const int line = lineOf(content, open);
+        line += static_cast<int>(QStringView(content).mid(counted, open - counted).count(u'\n'));
+        counted = open;
         const qsizetype close = content.indexOf(u']', open + 1);
         if (close < 0)
             return PictureTextError{line, QStringLiteral("a record opens with \"[\" but has no closing \"]\"")};

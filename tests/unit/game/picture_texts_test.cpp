@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
 #include "picture_library.h"
 #include "text_codec.h"
 
@@ -60,6 +64,55 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"MissingClosingBracket", "[1.a]\r\n\r\n[2.马", {}, 3, "no closing"},
         ParseCase{"BracketInsideText", "[1.a[b]", {}, 1, "no \".\""}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PictureTextParsingTime, GrowsWithTheFileNotWithItsRecordsSquared) {
+    // 80,000 records and a faulty one after them, whose line must still be right.
+    QString content;
+    for (int i = 0; i < 80000; ++i)
+        content += QStringLiteral("[%1.text]\r\n").arg(i % 32 + 1);
+    content += QStringLiteral("\n[33.x]");
+    PictureTexts texts;
+    QElapsedTimer timer;
+    timer.start();
+    const auto error = PictureTexts::parse(content, texts);
+    EXPECT_LT(timer.elapsed(), 5000);
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(error->line, 80002);
+}
+
+TEST(PictureTextFile, AFileOverTheSizeLimitIsRefusedByName) {
+    const struct {
+        qint64 size;
+        bool refused;
+    } cases[] = {
+        {PictureLibrary::maxPictureTextBytes, false},
+        {PictureLibrary::maxPictureTextBytes + 1, true},
+        {2 * 1024 * 1024, true},
+    };
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const PictureLibrary library(folder.path());
+    for (const auto& c : cases) {
+        QByteArray bytes("[1.big]");
+        bytes.append(c.size - bytes.size(), ' ');
+        QFile file(library.pictureTextPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+
+        PictureTexts texts;
+        texts.setText(1, u("untouched"));
+        const auto error = library.ReadPictureTexts(texts);
+        EXPECT_EQ(error.has_value(), c.refused) << c.size;
+        if (error) {
+            EXPECT_EQ(error->file, library.pictureTextPath());
+            EXPECT_TRUE(error->what.contains(u("too large"))) << error->what.toStdString();
+            EXPECT_EQ(texts.text(1), u("untouched")) << c.size;
+        } else {
+            EXPECT_EQ(texts.text(1), u("big")) << c.size;
+        }
+    }
+}
 
 TEST(PictureTextDecoding, ReadsGbkAndUtf8WithByteOrderMark) {
     const std::string gbk = encodeGbk(u("[1.小猫]\r\n[2.太阳]"));
