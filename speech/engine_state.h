@@ -77,7 +77,17 @@ struct EngineState {
     void releaseEngineObjects();
 };
 
-// The one record of this process, created before any entry point runs.
+// The one record of this process, created before any entry point runs. It
+// is never destroyed, so that whatever runs late at the end of the process
+// (the unload hook, a caller's own exit code, a notification under way)
+// still finds it; what it holds is let go by releaseEngineStateForGood().
 EngineState& engineState();
+
+// Releases what the record still holds (what closing releases, and the
+// settings dialog's audio output) the first time it is called and does
+// nothing after that. The end of the process calls it before the engine's
+// own objects are destroyed, and the unload hook calls it too: whichever
+// comes first releases the voice, once.
+void releaseEngineStateForGood();
 
 }  // namespace lenvoro

@@ -23,10 +23,12 @@ __attribute__((constructor)) void onLibraryLoad() {
 
 // At unload the engine objects still held (a caller that never closed) are
 // released while the rest of the library is still there to release them:
-// the voice lookups' references, the voice and its worker, the text.
+// the voice lookups' references, the voice and its worker, the text. At the
+// end of the process an exit handler of the engine state has already done
+// so, before the engine's own objects went; then this does nothing.
 __attribute__((destructor)) void onLibraryUnload() {
     try {
-        lenvoro::engineState().releaseEngineObjects();
+        lenvoro::releaseEngineStateForGood();
     } catch (...) {
     }
 }
