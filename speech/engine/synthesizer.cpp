@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "mandarin_text.h"
+#include "speakable_text.h"
 #include "text.h"
 
 namespace lenvoro::engine {
@@ -77,6 +78,7 @@ std::vector<Piece> piecesFor(std::u32string_view text, const EspeakVoice& voice,
     std::vector<Piece> pieces;
     if (!isMandarinVoice(voice.name)) {
         pieces.push_back({std::wstring(text.begin(), text.end()), {}, {}, voice, endPause});
+        blankUnreadable(pieces.back().text);
         return pieces;
     }
     for (TextSegment& segment : mandarinSegments(text)) {
@@ -84,6 +86,7 @@ std::vector<Piece> piecesFor(std::u32string_view text, const EspeakVoice& voice,
             continue;
         Piece piece;
         piece.text.assign(segment.text.begin(), segment.text.end());
+        blankUnreadable(piece.text);
         piece.source = std::move(segment.source);
         piece.sourceEnd = std::move(segment.sourceEnd);
         piece.voice = voice;

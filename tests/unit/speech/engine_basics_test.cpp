@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/runtime.h"
+#include "engine/speakable_text.h"
 #include "engine/stream_format.h"
 #include "engine/text.h"
 #include "engine_state.h"
@@ -103,6 +104,17 @@ TEST(Text, InvalidUtf8BecomesReplacementCharacters) {
     std::u16string lone = u"x";
     lone.push_back(char16_t(0xD800));
     EXPECT_EQ(engine::utf16ToUtf8(lone), "x\xef\xbf\xbd");
+}
+
+TEST(SpeakableText, CharactersEspeakMisreadsBecomeSpacesInPlace) {
+    for (const char32_t c : {U'a', U'你', U'क', U'ব', U'\u0BB5', U'\U0001F600', U'\uFFFD'})
+        EXPECT_TRUE(engine::espeakCanRead(c)) << std::hex << uint32_t(c);
+    for (const char32_t c : {U'\u09E6', U'\u09FF', U'\u0D0D', U'\u0BE6', U'\u0DFF', U'\uFFFE',
+                             U'\U0010FFFF', char32_t(0xD800), char32_t(0x110000)})
+        EXPECT_FALSE(engine::espeakCanRead(c)) << std::hex << uint32_t(c);
+    std::wstring text = L"a\u09E6b\u0D0Dc";
+    engine::blankUnreadable(text);
+    EXPECT_EQ(text, L"a b c");
 }
 
 TEST(PublicHeader, VersionRecordLayoutIsFixed) {

@@ -1,0 +1,21 @@
+// Characters that must never reach espeak-ng.
+//
+// espeak-ng 1.51 reads freed memory when it meets some characters: digits
+// and signs of several Indian scripts (Bengali, Gurmukhi, Gujarati, Tamil,
+// Kannada, Malayalam, Sinhala) and unassigned code points among them, found
+// by running every code point from U+0900 to U+0DFF through it under
+// valgrind. Surrogates, noncharacters and values past U+10FFFF are no text
+// at all. Such characters become spaces before synthesis, so the text keeps
+// its length and every position its meaning.
+#pragma once
+
+#include <string>
+
+namespace lenvoro::engine {
+
+bool espeakCanRead(char32_t c);
+
+// Replaces each character espeak-ng cannot read by a space, in place.
+void blankUnreadable(std::wstring& text);
+
+}  // namespace lenvoro::engine
