@@ -412,8 +412,12 @@ void Voice::Core::synthesizeNext(std::unique_lock<std::mutex>& lock) {
         return;
     }
     const auto [begin, end] = ranges[rangeIndex++];
-    const auto voiceToken = voiceFor(piece);
-    const EspeakVoice espeak = voiceToken ? voiceToken->espeakVoice() : EspeakVoice{};
+    // Only what espeak-ng is asked for is kept: the token itself is not held
+    // while synthesising, so a released voice lets go of it at once.
+    const EspeakVoice espeak = [&] {
+        const auto voiceToken = voiceFor(piece);
+        return voiceToken ? voiceToken->espeakVoice() : EspeakVoice{};
+    }();
     const int pieceRate =
         std::clamp(piece.absoluteRate.value_or(rate) + piece.relativeRate, kMinimumRate, kMaximumRate);
     const float gain = static_cast<float>(piece.volumePercent) / 100.0f;
