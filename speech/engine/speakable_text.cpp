@@ -28,8 +28,9 @@ constexpr std::pair<char32_t, char32_t> kUnreadable[] = {
 bool inUnreadableRange(char32_t c) {
     if (c < kUnreadable[0].first || c > std::prev(std::end(kUnreadable))->second)
         return false;
-    const auto after = std::upper_bound(std::begin(kUnreadable), std::end(kUnreadable), c,
-                                        [](char32_t v, const auto& range) { return v < range.first; });
+    const auto after =
+        std::upper_bound(std::begin(kUnreadable), std::end(kUnreadable), c,
+                         [](char32_t v, const auto& range) { return v < range.first; });
     return after != std::begin(kUnreadable) && c <= std::prev(after)->second;
 }
 
