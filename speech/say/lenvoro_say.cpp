@@ -9,6 +9,8 @@
 // Mandarin readings for --pinyin.
 #include <getopt.h>
 #include <iconv.h>
+#include <langinfo.h>
+#include <locale.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -238,29 +240,41 @@ void DrawProgress(size_t done, size_t total) {
     std::fflush(stderr);
 }
 
-// The code set the library reads plain texts in: that of the user's locale
-// (LC_ALL, LC_CTYPE, LANG), UTF-8 when none names one.
+// The code set the library reads plain texts in, by the library's own rule:
+// the locale named by LC_ALL, LC_CTYPE or LANG; its ".codeset" part, else the
+// code set the system's locale of that name uses (zh_CN -> GB2312 where
+// installed); UTF-8 for none, "C", "POSIX" and names the system lacks.
 std::string LocaleCodeSet() {
-    for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
-        const char* value = std::getenv(name);
-        if (value == nullptr || *value == '\0')
-            continue;
-        const std::string_view locale(value);
-        const size_t dot = locale.find('.');
-        if (dot == std::string_view::npos)
-            return "UTF-8";
-        return std::string(locale.substr(dot + 1, locale.find('@') - dot - 1));
+    std::string name;
+    for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+        const char* value = std::getenv(variable);
+        if (value != nullptr && *value != '\0') {
+            name = value;
+            break;
+        }
     }
-    return "UTF-8";
+    if (name.empty() || name == "C" || name == "POSIX")
+        return "UTF-8";
+    if (const size_t dot = name.find('.'); dot != std::string::npos) {
+        const std::string codeSet = name.substr(dot + 1, name.find('@', dot) - dot - 1);
+        if (!codeSet.empty())
+            return codeSet;
+    }
+    locale_t locale = newlocale(LC_CTYPE_MASK, name.c_str(), static_cast<locale_t>(nullptr));
+    if (locale == static_cast<locale_t>(nullptr))
+        return "UTF-8";
+    const std::string codeSet = nl_langinfo_l(CODESET, locale);
+    freelocale(locale);
+    return codeSet.empty() ? "UTF-8" : codeSet;
 }
 
 // text, given in the locale's code set, as UTF-8. A text that does not
 // convert is taken as it is; the readings turn invalid bytes into U+FFFD.
 std::string TextAsUtf8(const std::string& text) {
-    const std::string codeSet = Normalised(LocaleCodeSet());
-    if (codeSet == "utf8")
+    const std::string codeSet = LocaleCodeSet();
+    if (Normalised(codeSet) == "utf8")
         return text;
-    iconv_t converter = iconv_open("UTF-8", LocaleCodeSet().c_str());
+    iconv_t converter = iconv_open("UTF-8", codeSet.c_str());
     if (converter == reinterpret_cast<iconv_t>(-1))
         return text;
     std::string out(text.size() * 4 + 16, '\0');
