@@ -18,10 +18,6 @@ namespace {
 
 enum class CharacterClass { Ideograph, Digit, Letter, Space, Punctuation, Other };
 
-char32_t normalised(char32_t c) {
-    return asciiForm(c);
-}
-
 bool isLatinLetter(char32_t c) {
     return (c >= U'A' && c <= U'Z') || (c >= U'a' && c <= U'z') ||
            (c >= 0xC0 && c <= 0x24F && c != 0xD7 && c != 0xF7);
@@ -61,7 +57,7 @@ struct Reader {
     std::u32string_view text;
     TextReading& out;
 
-    char32_t at(size_t i) const { return i < text.size() ? normalised(text[i]) : 0; }
+    char32_t at(size_t i) const { return i < text.size() ? asciiForm(text[i]) : 0; }
     CharacterClass classAt(size_t i) const {
         return i < text.size() ? classify(at(i)) : CharacterClass::Other;
     }
