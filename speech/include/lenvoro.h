@@ -456,7 +456,10 @@ LENVORO_API int32_t Dll_Lenvoro_GetLocationInfo(void);
  *
  * text         the text; NULL reads as the empty text. No length limit.
  * file         path of the wave file, up to 255 characters (UTF-16 units
- *              once converted); an existing file is replaced.
+ *              once converted); an existing regular file is replaced and
+ *              keeps its permissions and owner. A symbolic link is followed:
+ *              its target is written and the link stays. A path naming
+ *              anything else (a folder, a device, a pipe) is refused (20).
  * mode         LENVORO_MODE_SYNC (one voice) or LENVORO_MODE_MIXED_SYNC.
  * voice        one voice: a voice choice number as for Lenvoro_Speak (-1 or
  *              less the engine's default voice); mixed: a voice pair LENVORO_PAIR_*.
@@ -466,8 +469,9 @@ LENVORO_API int32_t Dll_Lenvoro_GetLocationInfo(void);
  * punctuation  LENVORO_PUNCTUATION_AS_SPACE or LENVORO_PUNCTUATION_KEEP.
  * page         address for the missing-voice prompt from now on, or NULL.
  *
- * The file is written beside its path and put in place only when the whole
- * text has been read into it: whenever the result is not
+ * The file is written unnamed beside its path (so that nothing is left if the
+ * process dies) and put in place only when the whole text has been read into
+ * it: whenever the result is not
  * LENVORO_RESULT_DONE, and for an empty text, the path is left as it was (no
  * new file, an existing one untouched), and never holds a half-written file.
  *
@@ -483,7 +487,8 @@ LENVORO_API int32_t Dll_Lenvoro_GetLocationInfo(void);
  *                                     not installed (missing-voice prompt
  *                                     shown); or the file cannot be written
  *                                     (a missing folder, no permission, a
- *                                     path over 255 characters, a full disk)
+ *                                     path over 255 characters, a path that
+ *                                     is no regular file, a full disk)
  *                                     or the engine cannot speak; no message.
  *   LENVORO_RESULT_NO_MEMORY (40)     out of memory.
  *   50, 60, 70, 80, 90                one voice: the chosen voice is not
