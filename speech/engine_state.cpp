@@ -13,7 +13,8 @@ namespace {
 
 void* thisModule() {
     Dl_info info{};
-    if (dladdr(reinterpret_cast<void*>(&thisModule), &info) == 0) return nullptr;
+    if (dladdr(reinterpret_cast<void*>(&thisModule), &info) == 0)
+        return nullptr;
     return info.dli_fbase;
 }
 
@@ -54,6 +55,11 @@ EngineState& engineState() {
         return theState;
     }();
     return *state;
+}
+
+std::recursive_mutex& engineStateLock() {
+    static auto* const lock = new std::recursive_mutex;
+    return *lock;
 }
 
 void releaseEngineStateForGood() {

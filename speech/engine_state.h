@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -31,9 +32,9 @@ struct SelectionReferences {
 
 // Texts of the interface language, filled when the language is chosen.
 struct InterfaceTexts {
-    FixedText settingsDialogTemplate;   // IDD_SETDIALOG_*
-    FixedText voicePromptTemplate;      // the missing-voice prompt's template
-    FixedText initialInfoTemplate;      // IDD_INITIALINFO_*
+    FixedText settingsDialogTemplate;  // IDD_SETDIALOG_*
+    FixedText voicePromptTemplate;     // the missing-voice prompt's template
+    FixedText initialInfoTemplate;     // IDD_INITIALINFO_*
     FixedText defaultDownloadPage;
     FixedText parameterErrorText;
     FixedText parameterErrorCaption;
@@ -89,5 +90,11 @@ EngineState& engineState();
 // own objects are destroyed, and the unload hook calls it too: whichever
 // comes first releases the voice, once.
 void releaseEngineStateForGood();
+
+// Calls from several threads are taken one at a time: every entry point, and
+// the notification handler, holds this lock while it uses the record. It is
+// recursive because a dialog's event loop may run a handler that calls the
+// library again on the same thread. Never destroyed.
+std::recursive_mutex& engineStateLock();
 
 }  // namespace lenvoro

@@ -182,6 +182,13 @@ int32_t SetDialogEntry(intptr_t window, PageArgument page) {
 }
 
 void HandleEngineNotification(QWidget* window) {
+    // Another thread inside the library (a synchronous reading, a dialog)
+    // must not keep the caller's window from answering: look again shortly.
+    std::unique_lock lock(engineStateLock(), std::try_to_lock);
+    if (!lock) {
+        RepeatEngineNotificationSoon(window);
+        return;
+    }
     FollowEngineEvents(window);
 }
 
@@ -196,10 +203,12 @@ namespace {
 using lenvoro::HandlerFamily;
 using lenvoro::PageArgument;
 
-// Runs body; an exception becomes noMemory (out of memory) or failure.
+// Runs body, one call at a time; an exception becomes noMemory (out of
+// memory) or failure.
 template <typename Body>
 int32_t Guarded(int32_t failure, int32_t noMemory, Body&& body) noexcept {
     try {
+        std::lock_guard lock(lenvoro::engineStateLock());
         return body();
     } catch (const std::bad_alloc&) {
         return noMemory;

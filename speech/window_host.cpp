@@ -12,6 +12,7 @@
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QThread>
+#include <QTimer>
 
 #include <array>
 #include <cstdio>
@@ -26,12 +27,16 @@ constexpr std::array<std::u16string_view, 6> kTextBoxClassNames = {
     u"Edit", u"ThunderTextBox", u"TEdit", u"ThunderRT6TextBox", u"RICHEDIT", u"TRichEdit",
 };
 
-char16_t foldCase(char16_t c) { return c >= u'A' && c <= u'Z' ? c - u'A' + u'a' : c; }
+char16_t foldCase(char16_t c) {
+    return c >= u'A' && c <= u'Z' ? c - u'A' + u'a' : c;
+}
 
 bool equalIgnoringCase(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
+    if (a.size() != b.size())
+        return false;
     for (size_t i = 0; i < a.size(); ++i) {
-        if (foldCase(a[i]) != foldCase(b[i])) return false;
+        if (foldCase(a[i]) != foldCase(b[i]))
+            return false;
     }
     return true;
 }
@@ -90,12 +95,14 @@ bool CanShowWindows() {
 }
 
 QWidget* ResolveWindow(intptr_t handle) {
-    if (handle == 0 || !CanShowWindows()) return nullptr;
+    if (handle == 0 || !CanShowWindows())
+        return nullptr;
     // Compare the value against the live widgets; it is a pointer only if it
     // is one of them.
     const QWidgetList widgets = QApplication::allWidgets();
     for (QWidget* widget : widgets) {
-        if (reinterpret_cast<intptr_t>(widget) == handle) return widget;
+        if (reinterpret_cast<intptr_t>(widget) == handle)
+            return widget;
     }
     // A native window id: looked up in the toolkit's own table of windows.
     return QWidget::find(static_cast<WId>(handle));
@@ -103,28 +110,33 @@ QWidget* ResolveWindow(intptr_t handle) {
 
 bool IsTextBoxClassName(std::u16string_view name) {
     for (std::u16string_view known : kTextBoxClassNames) {
-        if (equalIgnoringCase(name, known)) return true;
+        if (equalIgnoringCase(name, known))
+            return true;
     }
     return false;
 }
 
 bool IsTextBox(const QWidget* widget) {
-    if (widget == nullptr) return false;
+    if (widget == nullptr)
+        return false;
     if (qobject_cast<const QLineEdit*>(widget) || qobject_cast<const QTextEdit*>(widget) ||
         qobject_cast<const QPlainTextEdit*>(widget)) {
         return true;
     }
-    if (IsTextBoxClassName(viewOf(widget->objectName()))) return true;
+    if (IsTextBoxClassName(viewOf(widget->objectName())))
+        return true;
     for (const QMetaObject* meta = widget->metaObject(); meta != nullptr;
          meta = meta->superClass()) {
-        if (IsTextBoxClassName(viewOf(QString::fromLatin1(meta->className())))) return true;
+        if (IsTextBoxClassName(viewOf(QString::fromLatin1(meta->className()))))
+            return true;
     }
     return false;
 }
 
 bool TakeOverWindow(intptr_t handle, HandlerFamily family, NotificationHandler handler) {
     QWidget* window = ResolveWindow(handle);
-    if (window == nullptr || !IsTextBox(window)) return false;
+    if (window == nullptr || !IsTextBox(window))
+        return false;
     if (NotificationFilter* installed = filterOf(window, family)) {
         installed->setHandler(std::move(handler));
         return true;
@@ -140,7 +152,8 @@ bool IsTakenOver(intptr_t handle, HandlerFamily family) {
 
 void PostEngineNotification(intptr_t handle) {
     QCoreApplication* application = QCoreApplication::instance();
-    if (application == nullptr || handle == 0) return;
+    if (application == nullptr || handle == 0)
+        return;
     // Resolving must happen on the GUI thread, where the widgets live; the
     // queued call is itself the posted message.
     QMetaObject::invokeMethod(
@@ -154,16 +167,26 @@ void PostEngineNotification(intptr_t handle) {
         Qt::QueuedConnection);
 }
 
+void RepeatEngineNotificationSoon(QWidget* window) {
+    QTimer::singleShot(10, window, [window] {
+        QEvent notification(kEngineNotificationEvent);
+        QCoreApplication::sendEvent(window, &notification);
+    });
+}
+
 void SetTextBoxSelection(QWidget* textBox, int32_t start, int32_t end) {
-    if (textBox == nullptr) return;
+    if (textBox == nullptr)
+        return;
     auto clamp = [](int32_t value, qsizetype length) {
         return static_cast<int>(std::max<qsizetype>(0, std::min<qsizetype>(value, length)));
     };
     if (auto* line = qobject_cast<QLineEdit*>(textBox)) {
         const int from = clamp(start, line->text().size());
         const int to = clamp(end, line->text().size());
-        if (from == to) line->deselect();
-        else line->setSelection(from, to - from);
+        if (from == to)
+            line->deselect();
+        else
+            line->setSelection(from, to - from);
         return;
     }
     auto selectIn = [&](QTextDocument* document, auto* editor) {
@@ -173,14 +196,17 @@ void SetTextBoxSelection(QWidget* textBox, int32_t start, int32_t end) {
         cursor.setPosition(clamp(end, length), QTextCursor::KeepAnchor);
         editor->setTextCursor(cursor);
     };
-    if (auto* rich = qobject_cast<QTextEdit*>(textBox)) selectIn(rich->document(), rich);
-    else if (auto* plain = qobject_cast<QPlainTextEdit*>(textBox)) selectIn(plain->document(), plain);
+    if (auto* rich = qobject_cast<QTextEdit*>(textBox))
+        selectIn(rich->document(), rich);
+    else if (auto* plain = qobject_cast<QPlainTextEdit*>(textBox))
+        selectIn(plain->document(), plain);
 }
 
 void ShowMessageBox(intptr_t owner, std::u16string_view text, std::u16string_view caption,
                     MessageBoxIcon icon) {
     if (!CanShowWindows()) {
-        const QByteArray line = (toQString(caption) + QStringLiteral(": ") + toQString(text)).toUtf8();
+        const QByteArray line =
+            (toQString(caption) + QStringLiteral(": ") + toQString(text)).toUtf8();
         std::fprintf(stderr, "%s\n", line.constData());
         std::fflush(stderr);
         return;
@@ -196,14 +222,16 @@ void ShowMessageBox(intptr_t owner, std::u16string_view text, std::u16string_vie
 void CentreOnScreen(QWidget* window) {
     QScreen* screen = window->parentWidget() != nullptr ? window->parentWidget()->screen()
                                                         : QGuiApplication::primaryScreen();
-    if (screen == nullptr) return;
+    if (screen == nullptr)
+        return;
     const QRect area = screen->geometry();
     window->move(area.left() + (area.width() - window->width()) / 2,
                  area.top() + (area.height() - window->height()) / 2);
 }
 
 DialogOutcome RunOwnedDialog(QDialog* dialog, intptr_t owner) {
-    if (dialog == nullptr) return DialogOutcome::NotShown;
+    if (dialog == nullptr)
+        return DialogOutcome::NotShown;
     QPointer<QDialog> guard = dialog;
     if (QWidget* window = ResolveWindow(owner)) {
         dialog->setParent(window, dialog->windowFlags() | Qt::Dialog);

@@ -62,6 +62,9 @@ bool IsTakenOver(intptr_t handle, HandlerFamily family);
 // delivered, so a window that is gone by then receives nothing.
 void PostEngineNotification(intptr_t handle);
 
+// Delivers the engine notification to window again after a short while.
+void RepeatEngineNotificationSoon(QWidget* window);
+
 // Selects [start, end) in a text box, in its UTF-16 positions, clamped to its
 // text; start == end clears the selection. Other widgets are left alone.
 void SetTextBoxSelection(QWidget* textBox, int32_t start, int32_t end);

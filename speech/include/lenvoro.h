@@ -65,8 +65,10 @@
  * speaking and control calls, and Lenvoro_Close last. All calls come from the
  * thread that called Lenvoro_InitialAuth; when its window is a text box, that
  * thread must run the Qt event loop for the asynchronous reading's position
- * and word marking to advance. The library has no locks: it is not meant to
- * be called from two threads at once.
+ * and word marking to advance. Calls that other threads make at the same
+ * time are safe but taken one at a time: such a call waits until the call
+ * under way returns (a synchronous reading, a dialog, a wave file), then runs
+ * on the engine as that call left it.
  */
 #ifndef LENVORO_H
 #define LENVORO_H

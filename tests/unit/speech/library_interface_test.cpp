@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/runtime.h"
@@ -354,9 +355,9 @@ TEST_F(LibraryInterface, SpeakingEntriesRefuseArgumentsOutOfRangeWithTheParamete
         bool valid;
     };
     const Case cases[] = {
-        {10, 99, -1, -1, 0, true},  {11, -5, 100, 0, 1, true}, {21, 7, 100, 0, 1, true},
+        {10, 99, -1, -1, 0, true},  {11, -5, 100, 0, 1, true},  {21, 7, 100, 0, 1, true},
         {20, 1, -1, -1, 0, true},   {12, -1, -1, -1, 1, false}, {10, -1, -1, -1, 2, false},
-        {11, 0, 101, -1, 1, false}, {20, 1, -1, -2, 0, false}, {21, 4, -1, -1, 1, false},
+        {11, 0, 101, -1, 1, false}, {20, 1, -1, -2, 0, false},  {21, 4, -1, -1, 1, false},
         {20, 0, -1, -1, 1, false},  {20, 8, -1, -1, 1, false},
     };
     for (const Case& c : cases) {
@@ -366,8 +367,9 @@ TEST_F(LibraryInterface, SpeakingEntriesRefuseArgumentsOutOfRangeWithTheParamete
         testing::internal::CaptureStderr();
         EXPECT_EQ(Lenvoro_Speak("", c.mode, c.voice, c.rate, c.volume, c.punctuation, nullptr),
                   expected);
-        EXPECT_EQ(Dll_Lenvoro_SpeakW(u"", c.mode, c.voice, c.rate, c.volume, c.punctuation, nullptr),
-                  expected);
+        EXPECT_EQ(
+            Dll_Lenvoro_SpeakW(u"", c.mode, c.voice, c.rate, c.volume, c.punctuation, nullptr),
+            expected);
         EXPECT_EQ(testing::internal::GetCapturedStderr(),
                   c.valid ? "" : kParameterError + kParameterError);
     }
@@ -456,6 +458,38 @@ TEST_F(LibraryInterface, PauseOrContinueTogglesOnlyWhileReading) {
     EXPECT_EQ(Lenvoro_PauseORContinue(), 1);
     EXPECT_FALSE(state.paused);
     state.idle = true;
+}
+
+TEST_F(LibraryInterface, CallsFromSeveralThreadsAreTakenOneAtATime) {
+    // Each thread starts, speaks, changes settings, writes a wave file and
+    // closes, over and over, while the others do the same: every call must
+    // find the engine as the previous call left it, never half changed.
+    const fs::path folder = test::makeTemporaryFolder("threads");
+    constexpr int kRounds = 40;
+    auto caller = [&](int id) {
+        const std::string wave = (folder / ("t" + std::to_string(id) + ".wav")).string();
+        for (int round = 0; round < kRounds; ++round) {
+            const int32_t start = Lenvoro_InitialAuth(0, id % 5, -1, -1, "", "", "", "");
+            EXPECT_TRUE(start == 10 || start == 20) << start;
+            Lenvoro_Speak("Hello, 你好。", LENVORO_MODE_ASYNC, -1, -1, -1, 1, nullptr);
+            Lenvoro_SetSpeed(round % 100);
+            Lenvoro_SetVolume(round % 100);
+            Lenvoro_PauseORContinue();
+            EXPECT_LE(Lenvoro_GetLocationInfo(), 100);
+            if (round % 8 == id)
+                Lenvoro_SpeakToWave("One.", wave.c_str(), LENVORO_MODE_SYNC, -1, -1, -1, 18, 1,
+                                    nullptr);
+            Lenvoro_Stop();
+            if (round % 3 == 0)
+                Lenvoro_Close();
+        }
+    };
+    std::vector<std::thread> threads;
+    for (int id = 0; id < 3; ++id)
+        threads.emplace_back(caller, id);
+    for (auto& thread : threads)
+        thread.join();
+    EXPECT_EQ(Lenvoro_Close(), 1);
 }
 
 }  // namespace
