@@ -26,7 +26,9 @@ PacedOutput::PacedOutput(const AudioFormat& format, double paceFactor)
     thread_ = std::thread([this] { run(); });
 }
 
-PacedOutput::~PacedOutput() { stopPacing(); }
+PacedOutput::~PacedOutput() {
+    stopPacing();
+}
 
 void PacedOutput::consume(const int16_t*, size_t) {}
 
@@ -36,7 +38,8 @@ void PacedOutput::stopPacing() {
         stopping_ = true;
     }
     wake_.notify_all();
-    if (thread_.joinable()) thread_.join();
+    if (thread_.joinable())
+        thread_.join();
 }
 
 void PacedOutput::run() {
@@ -48,16 +51,24 @@ void PacedOutput::run() {
     std::unique_lock lock(mutex_);
     while (!stopping_) {
         wake_.wait_for(lock, kPacingTick);
-        if (stopping_) break;
+        if (stopping_)
+            break;
         const auto now = Clock::now();
         credit += std::chrono::duration<double>(now - last).count() * framesPerSecond;
         last = now;
         const size_t allowed = static_cast<size_t>(credit);
-        if (allowed == 0) continue;
-        block.resize(allowed * static_cast<size_t>(format().channels));
+        if (allowed == 0)
+            continue;
         lock.unlock();
-        const size_t played = pull(block.data(), allowed);
-        if (played > 0) consume(block.data(), played);
+        size_t played = 0;
+        try {
+            block.resize(allowed * static_cast<size_t>(format().channels));
+            played = pull(block.data(), allowed);
+            if (played > 0)
+                consume(block.data(), played);
+        } catch (const std::exception&) {
+            // Out of memory: nothing is played this tick; the clock goes on.
+        }
         lock.lock();
         // An empty or paused queue must not bank time: the next sentence plays
         // at real-time pace from when it arrives, not in a burst.

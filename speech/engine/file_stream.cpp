@@ -244,6 +244,20 @@ void FileStream::queueFilling(std::unique_lock<std::mutex>& lock) {
 }
 
 void FileStream::run() {
+    try {
+        writeQueued();
+    } catch (const std::exception&) {
+        // Out of memory: the file fails, and whoever waits for room in the
+        // queue is let go.
+        std::lock_guard lock(mutex_);
+        if (succeeded(writeResult_))
+            writeResult_ = kOutOfMemory;
+        queue_.clear();
+        changed_.notify_all();
+    }
+}
+
+void FileStream::writeQueued() {
     FormatConverter converter(format_);
     auto* file = static_cast<SNDFILE*>(file_);
     const auto writeFrames = [&](std::span<const int16_t> frames) {

@@ -70,6 +70,7 @@ private:
     // Gives the unnamed file a temporary name beside the path.
     Result nameUnnamedFile();
     void run();
+    void writeQueued();
     void stopWriter();
     // Queues the block being filled; waits while the queue is full.
     void queueFilling(std::unique_lock<std::mutex>& lock);

@@ -15,18 +15,25 @@ constexpr size_t kMaximumNesting = 256;
 // "&" + name + ";": the longest entity read, so ";" is looked for only this far.
 constexpr size_t kMaximumEntityLength = 11;
 
-// A tag whose name, attribute or value runs longer than this is plain text, so
-// every piece's copy of the settings stays small.
+// A tag whose name, attribute or value runs longer than this is plain text:
+// the nesting keeps a copy of the settings per level.
 constexpr size_t kMaximumTagWordLength = 4096;
 
+using Query = std::shared_ptr<const std::u16string>;
+
+bool sameQuery(const Query& a, const Query& b) {
+    if (a == b)
+        return true;
+    const bool aEmpty = !a || a->empty(), bEmpty = !b || b->empty();
+    return aEmpty || bEmpty ? aEmpty && bEmpty : *a == *b;
+}
+
 struct Settings {
-    std::u16string voiceRequired;
-    std::u16string voiceOptional;
+    Query voiceRequired;
+    Query voiceOptional;
     std::optional<int> absoluteRate;
     int relativeRate = 0;
     int volumePercent = 100;
-
-    bool operator==(const Settings&) const = default;
 };
 
 struct Scope {
@@ -34,12 +41,18 @@ struct Scope {
     Settings settings;
 };
 
-bool isAsciiLetter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
-bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+bool isAsciiLetter(char16_t c) {
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+}
+bool isDigit(char16_t c) {
+    return c >= u'0' && c <= u'9';
+}
 bool isNameCharacter(char16_t c) {
     return isAsciiLetter(c) || isDigit(c) || c == u'_' || c == u':' || c == u'-' || c == u'.';
 }
-bool isSpace(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; }
+bool isSpace(char16_t c) {
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
+}
 
 // Reads a decimal integer, clamped to +-1e6 so that no digit string overflows.
 std::optional<int> parseInteger(std::u16string_view text) {
@@ -49,10 +62,12 @@ std::optional<int> parseInteger(std::u16string_view text) {
         negative = text[0] == u'-';
         text.remove_prefix(1);
     }
-    if (text.empty()) return std::nullopt;
+    if (text.empty())
+        return std::nullopt;
     int64_t value = 0;
     for (char16_t c : text) {
-        if (!isDigit(c)) return std::nullopt;
+        if (!isDigit(c))
+            return std::nullopt;
         value = std::min<int64_t>(value * 10 + (c - u'0'), 1000000);
     }
     return static_cast<int>(negative ? -value : value);
@@ -66,7 +81,8 @@ struct Tag {
 
     std::optional<std::u16string_view> attribute(std::u16string_view key) const {
         for (const auto& [name, value] : attributes) {
-            if (name == key) return std::u16string_view(value);
+            if (name == key)
+                return std::u16string_view(value);
         }
         return std::nullopt;
     }
@@ -76,25 +92,34 @@ struct Tag {
 Tag parseTag(std::u16string_view body) {
     Tag tag;
     size_t i = 0;
-    if (i < body.size() && body[i] == u'/') tag.closing = true, ++i;
+    if (i < body.size() && body[i] == u'/')
+        tag.closing = true, ++i;
     const size_t nameStart = i;
-    while (i < body.size() && isNameCharacter(body[i])) ++i;
+    while (i < body.size() && isNameCharacter(body[i]))
+        ++i;
     tag.name = asciiLower(body.substr(nameStart, i - nameStart));
-    if (!body.empty() && body.back() == u'/') tag.selfClosing = true;
+    if (!body.empty() && body.back() == u'/')
+        tag.selfClosing = true;
     while (i < body.size()) {
-        while (i < body.size() && (isSpace(body[i]) || body[i] == u'/')) ++i;
+        while (i < body.size() && (isSpace(body[i]) || body[i] == u'/'))
+            ++i;
         const size_t keyStart = i;
-        while (i < body.size() && isNameCharacter(body[i])) ++i;
+        while (i < body.size() && isNameCharacter(body[i]))
+            ++i;
         if (i == keyStart) {
             ++i;  // a stray character: skip it
             continue;
         }
         std::u16string key = asciiLower(body.substr(keyStart, i - keyStart));
-        while (i < body.size() && isSpace(body[i])) ++i;
-        if (i >= body.size() || body[i] != u'=') continue;
+        while (i < body.size() && isSpace(body[i]))
+            ++i;
+        if (i >= body.size() || body[i] != u'=')
+            continue;
         ++i;
-        while (i < body.size() && isSpace(body[i])) ++i;
-        if (i >= body.size()) break;
+        while (i < body.size() && isSpace(body[i]))
+            ++i;
+        if (i >= body.size())
+            break;
         std::u16string value;
         if (body[i] == u'"' || body[i] == u'\'') {
             const char16_t quote = body[i++];
@@ -104,7 +129,8 @@ Tag parseTag(std::u16string_view body) {
             i = stop + 1;
         } else {
             const size_t start = i;
-            while (i < body.size() && !isSpace(body[i])) ++i;
+            while (i < body.size() && !isSpace(body[i]))
+                ++i;
             value = body.substr(start, i - start);
         }
         tag.attributes.emplace_back(std::move(key), std::move(value));
@@ -123,19 +149,26 @@ std::optional<std::pair<char32_t, size_t>> decodeEntity(std::u16string_view text
     static const std::pair<std::u16string_view, char32_t> kNamed[] = {
         {u"lt", U'<'}, {u"gt", U'>'}, {u"amp", U'&'}, {u"quot", U'"'}, {u"apos", U'\''}};
     for (const auto& [entity, character] : kNamed) {
-        if (name == entity) return std::pair{character, length};
+        if (name == entity)
+            return std::pair{character, length};
     }
-    if (name.size() < 2 || name[0] != u'#') return std::nullopt;
+    if (name.size() < 2 || name[0] != u'#')
+        return std::nullopt;
     char32_t code = 0;
     const bool hex = name[1] == u'x' || name[1] == u'X';
     const std::u16string_view digits = name.substr(hex ? 2 : 1);
-    if (digits.empty()) return std::nullopt;
+    if (digits.empty())
+        return std::nullopt;
     for (char16_t c : digits) {
         int digit = -1;
-        if (isDigit(c)) digit = c - u'0';
-        else if (hex && c >= u'a' && c <= u'f') digit = c - u'a' + 10;
-        else if (hex && c >= u'A' && c <= u'F') digit = c - u'A' + 10;
-        if (digit < 0) return std::nullopt;
+        if (isDigit(c))
+            digit = c - u'0';
+        else if (hex && c >= u'a' && c <= u'f')
+            digit = c - u'a' + 10;
+        else if (hex && c >= u'A' && c <= u'F')
+            digit = c - u'A' + 10;
+        if (digit < 0)
+            return std::nullopt;
         code = std::min<char32_t>(code * (hex ? 16 : 10) + static_cast<char32_t>(digit), 0x110000);
     }
     if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
@@ -166,14 +199,17 @@ public:
                 }
             }
             if (isHighSurrogate(c) && i + 1 < text_.size() && isLowSurrogate(text_[i + 1])) {
-                append(0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) + (text_[i + 1] - 0xDC00),
-                       i, 2);
+                append(
+                    0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) + (text_[i + 1] - 0xDC00),
+                    i, 2);
                 i += 2;
                 continue;
             }
             char32_t character = c;
-            if (c >= 0xD800 && c <= 0xDFFF) character = kReplacementCharacter;
-            else if (c < 0x20 && c != u'\n' && c != u'\r' && c != u'\t') character = U' ';
+            if (c >= 0xD800 && c <= 0xDFFF)
+                character = kReplacementCharacter;
+            else if (c < 0x20 && c != u'\n' && c != u'\r' && c != u'\t')
+                character = U' ';
             append(character, i, 1);
             ++i;
         }
@@ -241,8 +277,8 @@ private:
         settingsMayDiffer_ = false;
         if (startPiece) {
             SpeechPiece piece;
-            piece.voiceRequired = current().voiceRequired;
-            piece.voiceOptional = current().voiceOptional;
+            piece.requiredQuery = current().voiceRequired;
+            piece.optionalQuery = current().voiceOptional;
             piece.absoluteRate = current().absoluteRate;
             piece.relativeRate = current().relativeRate;
             piece.volumePercent = current().volumePercent;
@@ -256,13 +292,15 @@ private:
 
     bool samePiece(const SpeechPiece& piece) {
         const Settings& s = current();
-        return piece.voiceRequired == s.voiceRequired && piece.voiceOptional == s.voiceOptional &&
+        return sameQuery(piece.requiredQuery, s.voiceRequired) &&
+               sameQuery(piece.optionalQuery, s.voiceOptional) &&
                piece.absoluteRate == s.absoluteRate && piece.relativeRate == s.relativeRate &&
                piece.volumePercent == s.volumePercent;
     }
 
     void applyTag(std::u16string_view body) {
-        if (body.empty() || body[0] == u'?' || body[0] == u'!') return;
+        if (body.empty() || body[0] == u'?' || body[0] == u'!')
+            return;
         settingsMayDiffer_ = true;
         const Tag tag = parseTag(body);
         if (tag.closing) {
@@ -285,22 +323,28 @@ private:
             return;
         }
         const bool scoped = tag.name == u"voice" || tag.name == u"rate" || tag.name == u"volume";
-        if (!scoped) return;
+        if (!scoped)
+            return;
         if (!tag.selfClosing && scopes_.size() < kMaximumNesting) {
             scopes_.push_back({tag.name, current()});
         }
         Settings& settings = current();
         if (tag.name == u"voice") {
-            if (auto required = tag.attribute(u"required")) settings.voiceRequired = *required;
-            if (auto optional = tag.attribute(u"optional")) settings.voiceOptional = *optional;
+            const auto query = [](std::u16string_view value) {
+                return value.empty() ? nullptr : std::make_shared<const std::u16string>(value);
+            };
+            if (auto required = tag.attribute(u"required"))
+                settings.voiceRequired = query(*required);
+            if (auto optional = tag.attribute(u"optional"))
+                settings.voiceOptional = query(*optional);
         } else if (tag.name == u"rate") {
             if (auto absolute = parseInteger(tag.attribute(u"absspeed").value_or(u""))) {
                 settings.absoluteRate = std::clamp(*absolute, kMinimumRate, kMaximumRate);
                 settings.relativeRate = 0;
             }
             if (auto relative = parseInteger(tag.attribute(u"speed").value_or(u""))) {
-                settings.relativeRate =
-                    std::clamp(settings.relativeRate + *relative, 2 * kMinimumRate, 2 * kMaximumRate);
+                settings.relativeRate = std::clamp(settings.relativeRate + *relative,
+                                                   2 * kMinimumRate, 2 * kMaximumRate);
             }
         } else if (tag.name == u"volume") {
             if (auto level = parseInteger(tag.attribute(u"level").value_or(u""))) {

@@ -16,6 +16,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,18 +29,30 @@ constexpr int kMaximumRate = 10;
 constexpr uint32_t kMaximumSilenceMs = 60000;
 
 struct SpeechPiece {
-    std::u32string text;                // characters to speak; empty for a silence
+    std::u32string text;                 // characters to speak; empty for a silence
     std::vector<uint32_t> sourceOffset;  // per character: UTF-16 offset in the original
     std::vector<uint32_t> sourceLength;  // per character: UTF-16 units it stands for
     uint32_t silenceMs = 0;
 
-    std::u16string voiceRequired;  // attribute queries of the voice tag in effect;
-    std::u16string voiceOptional;  // both empty: the voice object's own voice
+    // The attribute queries of the voice tag in effect; both empty: the voice
+    // object's own voice. Each query is shared by every piece and nested tag
+    // it applies to, so a long one costs its length once, not once per piece.
+    std::shared_ptr<const std::u16string> requiredQuery;
+    std::shared_ptr<const std::u16string> optionalQuery;
     std::optional<int> absoluteRate;  // replaces the voice's rate when set
     int relativeRate = 0;             // added to the rate
     int volumePercent = 100;          // of the voice's volume
 
     bool isSilence() const { return text.empty(); }
+    const std::u16string& voiceRequired() const {
+        return requiredQuery ? *requiredQuery : kNoQuery;
+    }
+    const std::u16string& voiceOptional() const {
+        return optionalQuery ? *optionalQuery : kNoQuery;
+    }
+
+private:
+    static inline const std::u16string kNoQuery;
 };
 
 // Reads text. With parseTags false the whole text is plain (still cleaned of

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "mandarin_text.h"
@@ -31,14 +32,19 @@ constexpr int kEspeakSlowestWordsPerMinute = espeakRATE_MINIMUM;
 // The state of the synthesize() call in progress; only touched under the lock.
 // One call may hand espeak-ng several pieces (the segments of a Mandarin
 // voice's text); their audio and word positions run on as one.
+struct SonicStreamDeleter {
+    void operator()(sonicStream stream) const { sonicDestroyStream(stream); }
+};
+
 struct Synthesis {
     SynthesisSink* sink = nullptr;
     size_t textLength = 0;
-    sonicStream slowDown = nullptr;
+    std::unique_ptr<std::remove_pointer_t<sonicStream>, SonicStreamDeleter> slowDown;
     double sampleScale = 1.0;  // output samples per espeak-ng sample
     uint64_t samplesIn = 0;    // espeak-ng samples before the current callback
     uint64_t samplesOut = 0;
     bool stopped = false;
+    bool outOfMemory = false;  // the audio could not be passed on
     std::vector<int16_t> buffer;
     // The piece espeak-ng is reading: its events count samples from its own
     // start and characters of its own text, which source and sourceEnd (when
@@ -161,24 +167,29 @@ Synthesizer::PhonemeListener phonemeFileWriter(std::string path) {
 }
 
 bool deliver(Synthesis& s, const int16_t* samples, size_t count) {
-    if (count == 0 || s.stopped) return !s.stopped;
+    if (count == 0 || s.stopped)
+        return !s.stopped;
     s.samplesOut += count;
-    if (!s.sink->onAudio(samples, count)) s.stopped = true;
+    if (!s.sink->onAudio(samples, count))
+        s.stopped = true;
     return !s.stopped;
 }
 
 bool deliverSlowed(Synthesis& s) {
     for (;;) {
         s.buffer.resize(4096);
-        const int read = sonicReadShortFromStream(s.slowDown, s.buffer.data(), 4096);
-        if (read <= 0) return !s.stopped;
-        if (!deliver(s, s.buffer.data(), static_cast<size_t>(read))) return false;
+        const int read = sonicReadShortFromStream(s.slowDown.get(), s.buffer.data(), 4096);
+        if (read <= 0)
+            return !s.stopped;
+        if (!deliver(s, s.buffer.data(), static_cast<size_t>(read)))
+            return false;
     }
 }
 
-int onEspeakOutput(short* samples, int count, espeak_EVENT* events) {
+int passOnEspeakOutput(short* samples, int count, espeak_EVENT* events) {
     Synthesis* s = current;
-    if (s == nullptr || s->stopped) return 1;
+    if (s == nullptr || s->stopped)
+        return 1;
     const uint64_t bufferStart = s->samplesIn;
     const uint64_t bufferEnd = bufferStart + static_cast<uint64_t>(std::max(count, 0));
     s->samplesIn = bufferEnd;
@@ -215,13 +226,38 @@ int onEspeakOutput(short* samples, int count, espeak_EVENT* events) {
         const auto sample = static_cast<uint64_t>(std::llround(espeakSample * s->sampleScale));
         s->sink->onWord(sample, index, length);
     }
-    if (samples == nullptr || count <= 0) return s->stopped ? 1 : 0;
+    if (samples == nullptr || count <= 0)
+        return s->stopped ? 1 : 0;
     if (s->slowDown != nullptr) {
-        sonicWriteShortToStream(s->slowDown, samples, count);
+        sonicWriteShortToStream(s->slowDown.get(), samples, count);
         return deliverSlowed(*s) ? 0 : 1;
     }
     return deliver(*s, samples, static_cast<size_t>(count)) ? 0 : 1;
 }
+
+// espeak-ng's callback: nothing may be thrown through espeak-ng's C frames,
+// so a failure to pass the audio on (out of memory) stops this synthesis.
+int onEspeakOutput(short* samples, int count, espeak_EVENT* events) noexcept {
+    try {
+        return passOnEspeakOutput(samples, count, events);
+    } catch (...) {
+        if (current != nullptr) {
+            current->outOfMemory = true;
+            current->stopped = true;
+        }
+        return 1;
+    }
+}
+
+// Marks the synthesis that espeak-ng's callback reports to, until the end
+// of the scope, however it ends.
+class CurrentSynthesis {
+public:
+    explicit CurrentSynthesis(Synthesis& synthesis) { current = &synthesis; }
+    ~CurrentSynthesis() { current = nullptr; }
+    CurrentSynthesis(const CurrentSynthesis&) = delete;
+    CurrentSynthesis& operator=(const CurrentSynthesis&) = delete;
+};
 
 bool hasEspeakData(const std::string& path) {
     std::error_code error;
@@ -242,14 +278,17 @@ int Synthesizer::wordsPerMinute(int rate) {
 
 Result Synthesizer::initialize() {
     std::lock_guard lock(mutex_);
-    if (initialized_) return initializeResult_;
+    if (initialized_)
+        return initializeResult_;
     initialized_ = true;
     const char* override = std::getenv("LENVORO_ESPEAK_DATA");
     if (override != nullptr && *override != '\0') {
         // espeak-ng would quietly fall back to its own data; we want a clear failure.
         std::string path = override;
-        if (!hasEspeakData(path) && hasEspeakData(path + "/espeak-ng-data")) path += "/espeak-ng-data";
-        if (!hasEspeakData(path)) return initializeResult_ = kEngineDataMissing;
+        if (!hasEspeakData(path) && hasEspeakData(path + "/espeak-ng-data"))
+            path += "/espeak-ng-data";
+        if (!hasEspeakData(path))
+            return initializeResult_ = kEngineDataMissing;
         espeak_ng_InitializePath(path.c_str());
     } else {
         espeak_ng_InitializePath(nullptr);
@@ -257,14 +296,16 @@ Result Synthesizer::initialize() {
     const char* dataPath = nullptr;
     espeak_Info(&dataPath);
     dataPath_ = dataPath != nullptr ? dataPath : "";
-    if (!hasEspeakData(dataPath_)) return initializeResult_ = kEngineDataMissing;
+    if (!hasEspeakData(dataPath_))
+        return initializeResult_ = kEngineDataMissing;
 
     espeak_ng_ERROR_CONTEXT context = nullptr;
     if (espeak_ng_Initialize(&context) != ENS_OK) {
         espeak_ng_ClearErrorContext(&context);
         return initializeResult_ = kEngineDataMissing;
     }
-    if (espeak_ng_InitializeOutput(ENOUTPUT_MODE_SYNCHRONOUS, kCallbackBufferMs, nullptr) != ENS_OK) {
+    if (espeak_ng_InitializeOutput(ENOUTPUT_MODE_SYNCHRONOUS, kCallbackBufferMs, nullptr) !=
+        ENS_OK) {
         return initializeResult_ = kFail;
     }
     espeak_SetSynthCallback(onEspeakOutput);
@@ -274,8 +315,10 @@ Result Synthesizer::initialize() {
     for (const espeak_VOICE** v = espeak_ListVoices(nullptr); v != nullptr && *v != nullptr; ++v) {
         const espeak_VOICE* voice = *v;
         const std::string identifier = voice->identifier != nullptr ? voice->identifier : "";
-        if (identifier.rfind("mb/", 0) == 0) continue;  // MBROLA voices need programs we do not ship
-        if (voice->name != nullptr) voiceNames_.insert(asciiLower(voice->name));
+        if (identifier.rfind("mb/", 0) == 0)
+            continue;  // MBROLA voices need programs we do not ship
+        if (voice->name != nullptr)
+            voiceNames_.insert(asciiLower(voice->name));
         voiceNames_.insert(asciiLower(identifier.substr(identifier.find('/') + 1)));
         // languages: (priority byte, name, NUL) repeated, ended by a zero byte
         for (const char* l = voice->languages; l != nullptr && *l != 0;) {
@@ -284,17 +327,20 @@ Result Synthesizer::initialize() {
             l += language.size() + 2;
         }
     }
-    if (voiceNames_.empty()) return initializeResult_ = kEngineDataMissing;
+    if (voiceNames_.empty())
+        return initializeResult_ = kEngineDataMissing;
     return initializeResult_ = kOk;
 }
 
 void Synthesizer::restoreAfterDirectUse() {
-    if (succeeded(initializeResult_)) espeak_SetSynthCallback(onEspeakOutput);
+    if (succeeded(initializeResult_))
+        espeak_SetSynthCallback(onEspeakOutput);
     selected_.clear();
 }
 
 bool Synthesizer::canSpeak(const EspeakVoice& voice) {
-    if (failed(initialize())) return false;
+    if (failed(initialize()))
+        return false;
     std::lock_guard lock(mutex_);
     return canSpeakLocked(voice);
 }
@@ -306,13 +352,15 @@ void Synthesizer::setPhonemeListener(PhonemeListener listener) {
 }
 
 bool Synthesizer::canSpeakLocked(const EspeakVoice& voice) {
-    if (voice.name.empty() || !voiceNames_.contains(asciiLower(voice.name))) return false;
+    if (voice.name.empty() || !voiceNames_.contains(asciiLower(voice.name)))
+        return false;
     // A Mandarin voice is read by the pinyin and the English voice.
     if (isMandarinVoice(voice.name) && (!voiceNames_.contains(std::string(kPinyinEspeakVoice)) ||
                                         !voiceNames_.contains(std::string(kEnglishEspeakVoice)))) {
         return false;
     }
-    if (voice.variant.empty()) return true;
+    if (voice.variant.empty())
+        return true;
     if (voice.variant.find_first_of("/\\+") != std::string::npos || voice.variant[0] == '.') {
         return false;
     }
@@ -322,7 +370,8 @@ bool Synthesizer::canSpeakLocked(const EspeakVoice& voice) {
 }
 
 Result Synthesizer::selectVoice(const EspeakVoice& voice) {
-    if (!canSpeakLocked(voice)) return kNotFound;
+    if (!canSpeakLocked(voice))
+        return kNotFound;
     const std::string name = voice.variant.empty() ? voice.name : voice.name + "+" + voice.variant;
     if (name != selected_) {
         if (espeak_SetVoiceByName(name.c_str()) != EE_OK) {
@@ -330,7 +379,8 @@ Result Synthesizer::selectVoice(const EspeakVoice& voice) {
             // the last voice that worked, or to a plain one.
             const std::string fallback = selected_.empty() ? "en-us" : selected_;
             selected_.clear();
-            if (espeak_SetVoiceByName(fallback.c_str()) == EE_OK) selected_ = fallback;
+            if (espeak_SetVoiceByName(fallback.c_str()) == EE_OK)
+                selected_ = fallback;
             return kNotFound;
         }
         selected_ = name;
@@ -342,8 +392,10 @@ Result Synthesizer::selectVoice(const EspeakVoice& voice) {
 
 Result Synthesizer::synthesize(std::u32string_view text, const EspeakVoice& voice, int rate,
                                bool endPause, SynthesisSink& sink) {
-    if (Result result = initialize(); failed(result)) return result;
-    if (text.empty()) return kOk;
+    if (Result result = initialize(); failed(result))
+        return result;
+    if (text.empty())
+        return kOk;
     // The readings are worked out before taking the lock: other voices need
     // not wait for them.
     const std::vector<Piece> pieces = piecesFor(text, voice, endPause);
@@ -359,14 +411,15 @@ Result Synthesizer::synthesize(std::u32string_view text, const EspeakVoice& voic
     const int wordsPerMinute = Synthesizer::wordsPerMinute(rate);
     int espeakWordsPerMinute = wordsPerMinute;
     if (wordsPerMinute < kEspeakSlowestWordsPerMinute) {
-        synthesis.slowDown = sonicCreateStream(kSampleRate, 1);
-        if (synthesis.slowDown == nullptr) return kOutOfMemory;
+        synthesis.slowDown.reset(sonicCreateStream(kSampleRate, 1));
+        if (synthesis.slowDown == nullptr)
+            return kOutOfMemory;
         const float speed = static_cast<float>(wordsPerMinute) / kEspeakSlowestWordsPerMinute;
-        sonicSetSpeed(synthesis.slowDown, speed);
+        sonicSetSpeed(synthesis.slowDown.get(), speed);
         synthesis.sampleScale = 1.0 / speed;
         espeakWordsPerMinute = kEspeakSlowestWordsPerMinute;
     }
-    current = &synthesis;
+    const CurrentSynthesis marked(synthesis);
     Result result = kOk;
     for (const Piece& piece : pieces) {
         if (failed(result = selectVoice(piece.voice)))
@@ -390,15 +443,14 @@ Result Synthesizer::synthesize(std::u32string_view text, const EspeakVoice& voic
         if (synthesis.stopped || failed(result))
             break;
     }
-    if (synthesis.slowDown != nullptr) {
-        if (!synthesis.stopped) {
-            sonicFlushStream(synthesis.slowDown);
-            deliverSlowed(synthesis);
-        }
-        sonicDestroyStream(synthesis.slowDown);
+    if (synthesis.slowDown != nullptr && !synthesis.stopped) {
+        sonicFlushStream(synthesis.slowDown.get());
+        deliverSlowed(synthesis);
     }
-    current = nullptr;
-    if (synthesis.stopped) return kFalse;
+    if (synthesis.outOfMemory)
+        return kOutOfMemory;
+    if (synthesis.stopped)
+        return kFalse;
     return result;
 }
 

@@ -71,8 +71,10 @@ public:
 
 private:
     void push(std::span<int16_t> frames) {
-        if (frames.empty()) return;
-        if (format_.bitsPerSample == 8) FormatConverter::quantizeTo8Bits(frames);
+        if (frames.empty())
+            return;
+        if (format_.bitsPerSample == 8)
+            FormatConverter::quantizeTo8Bits(frames);
         output_->write(frames.data(), frames.size() / static_cast<size_t>(format_.channels));
     }
 
@@ -85,7 +87,8 @@ private:
 class FileSink final : public Sink {
 public:
     explicit FileSink(std::shared_ptr<FileStream> stream)
-        : stream_(std::move(stream)), format_(stream_->format()),
+        : stream_(std::move(stream)),
+          format_(stream_->format()),
           ratio_(static_cast<double>(format_.sampleRate) / Synthesizer::kSampleRate) {}
 
     void write(const int16_t* samples, size_t count, float gain) override {
@@ -138,7 +141,8 @@ struct Voice::Core {
     int32_t volume = 100;
     bool paused = false;
     std::shared_ptr<OutputTarget> target;
-    std::shared_ptr<AudioDevice> defaultDevice = std::make_shared<AudioDevice>(AudioDevice::Kind::Default);
+    std::shared_ptr<AudioDevice> defaultDevice =
+        std::make_shared<AudioDevice>(AudioDevice::Kind::Default);
     OutputFactory outputFactory;
     uint64_t interest = eventBit(kEventStartInputStream) | eventBit(kEventEndInputStream);
     uint64_t queuedInterest = interest;
@@ -148,7 +152,7 @@ struct Voice::Core {
     std::deque<QueuedText> queue;
     uint32_t nextStream = 1;
     uint32_t lastQueued = 0;
-    uint32_t completed = 0;  // every stream up to this number has ended
+    uint32_t completed = 0;   // every stream up to this number has ended
     uint64_t generation = 0;  // grows on every purge; stale synthesis checks it
     bool active = false;
     uint32_t activeStream = 0;
@@ -156,7 +160,8 @@ struct Voice::Core {
     size_t pieceIndex = 0;
     std::vector<std::pair<size_t, size_t>> ranges;
     size_t rangeIndex = 0;
-    std::map<std::pair<std::u16string, std::u16string>, std::shared_ptr<const ObjectToken>> tagVoices;
+    std::map<std::pair<std::u16string, std::u16string>, std::shared_ptr<const ObjectToken>>
+        tagVoices;
 
     std::unique_ptr<Sink> sink;
     const OutputTarget* sinkTarget = nullptr;
@@ -170,13 +175,18 @@ struct Voice::Core {
 
     bool idle() const { return queue.empty() && !active && pending.empty(); }
     double ratio() const {
-        return sink ? static_cast<double>(sink->format().sampleRate) / Synthesizer::kSampleRate : 1.0;
+        return sink ? static_cast<double>(sink->format().sampleRate) / Synthesizer::kSampleRate
+                    : 1.0;
     }
     uint64_t bytesAt(uint64_t frame) const {
         return sink ? frame * static_cast<uint64_t>(sink->format().blockAlign()) : 0;
     }
 
     void run();
+    // One turn of the worker: deliver events, start, synthesise or wait.
+    void step(std::unique_lock<std::mutex>& lock);
+    // Ends the reading under way after a failure, reporting kOutOfMemory.
+    void abandonStream() noexcept;
     bool releaseDueEvents();
     void purge();
     void startStream(std::unique_lock<std::mutex>& lock);
@@ -200,22 +210,28 @@ namespace {
 // purge has made it stale.
 class VoiceSynthesisSink final : public SynthesisSink {
 public:
-    VoiceSynthesisSink(Voice::Core& core, const SpeechPiece& piece, size_t offset, uint64_t generation,
-                       uint64_t startFrame, double ratio, float gain)
-        : core_(core), piece_(piece), offset_(offset), generation_(generation),
-          startFrame_(startFrame), ratio_(ratio), gain_(gain) {}
+    VoiceSynthesisSink(Voice::Core& core, const SpeechPiece& piece, size_t offset,
+                       uint64_t generation, uint64_t startFrame, double ratio, float gain)
+        : core_(core),
+          piece_(piece),
+          offset_(offset),
+          generation_(generation),
+          startFrame_(startFrame),
+          ratio_(ratio),
+          gain_(gain) {}
 
     void onWord(uint64_t sampleOffset, size_t index, size_t count) override {
         std::lock_guard lock(core_.mutex);
-        if (core_.generation != generation_ || core_.stopping) return;
+        if (core_.generation != generation_ || core_.stopping)
+            return;
         const size_t first = offset_ + index;
         const size_t last = std::min(first + count, piece_.text.size()) - 1;
         VoiceEvent event;
         event.id = kEventWordBoundary;
         event.streamNumber = core_.activeStream;
         event.wordPosition = static_cast<int32_t>(piece_.sourceOffset[first]);
-        event.wordLength = static_cast<int32_t>(piece_.sourceOffset[last] + piece_.sourceLength[last] -
-                                                piece_.sourceOffset[first]);
+        event.wordLength = static_cast<int32_t>(
+            piece_.sourceOffset[last] + piece_.sourceLength[last] - piece_.sourceOffset[first]);
         const uint64_t frame = startFrame_ + static_cast<uint64_t>(sampleOffset * ratio_);
         // Positions never go backwards, so events stay in play order.
         const uint64_t floor = core_.pending.empty() ? 0 : core_.pending.back().frame;
@@ -224,7 +240,8 @@ public:
 
     bool onAudio(const int16_t* samples, size_t count) override {
         std::lock_guard lock(core_.mutex);
-        if (core_.generation != generation_ || core_.stopping) return false;
+        if (core_.generation != generation_ || core_.stopping)
+            return false;
         core_.sink->write(samples, count, gain_);
         return true;
     }
@@ -269,7 +286,8 @@ bool Voice::Core::releaseDueEvents() {
             completed = std::max(completed, event.streamNumber);
         }
         if ((queuedInterest & eventBit(event.id)) != 0) {
-            if (kept.size() >= kMaximumKeptEvents) kept.pop_front();
+            if (kept.size() >= kMaximumKeptEvents)
+                kept.pop_front();
             kept.push_back(event);
         }
         notifyNow = notifyNow || (interest & eventBit(event.id)) != 0;
@@ -279,7 +297,8 @@ bool Voice::Core::releaseDueEvents() {
 
 void Voice::Core::purge() {
     ++generation;
-    if (!queue.empty()) completed = std::max(completed, queue.back().number);
+    if (!queue.empty())
+        completed = std::max(completed, queue.back().number);
     queue.clear();
     // The streams whose audio is dropped end here, the one being read and
     // those still being heard. Listeners still hear of their ends, but
@@ -292,7 +311,8 @@ void Voice::Core::purge() {
         unheard.push_back(end);
     };
     for (const auto& waiting : pending) {
-        if (waiting.event.id == kEventEndInputStream) endNow(waiting.event.streamNumber);
+        if (waiting.event.id == kEventEndInputStream)
+            endNow(waiting.event.streamNumber);
     }
     pending.clear();
     if (active) {
@@ -301,27 +321,31 @@ void Voice::Core::purge() {
         ranges.clear();
         endNow(activeStream);
     }
-    if (sink) sink->discard();
+    if (sink)
+        sink->discard();
     wake.notify_all();
     done.notify_all();
 }
 
 bool Voice::Core::openSink() {
     const OutputTarget* wanted = target ? target.get() : defaultDevice.get();
-    if (sink && sinkTarget == wanted) return true;
+    if (sink && sinkTarget == wanted)
+        return true;
     sink.reset();
     sinkTarget = wanted;
     if (auto file = std::dynamic_pointer_cast<FileStream>(target)) {
         sink = std::make_unique<FileSink>(file);
     } else {
         auto device = target ? std::dynamic_pointer_cast<AudioDevice>(target) : defaultDevice;
-        if (!device) return false;
+        if (!device)
+            return false;
         const StreamFormat format = device->format();
         std::unique_ptr<audio::AudioOutput> output;
         if (device->kind() == AudioDevice::Kind::Default && outputFactory) {
             output = outputFactory({format.sampleRate, format.channels});
         }
-        if (!output) output = device->open();
+        if (!output)
+            output = device->open();
         sink = std::make_unique<AudioSink>(std::move(output), format);
     }
     sink->setPaused(paused);
@@ -330,18 +354,21 @@ bool Voice::Core::openSink() {
 }
 
 std::shared_ptr<const ObjectToken> Voice::Core::voiceFor(const SpeechPiece& piece) {
-    if (piece.voiceRequired.empty() && piece.voiceOptional.empty()) return token;
-    const auto key = std::make_pair(piece.voiceRequired, piece.voiceOptional);
-    if (auto it = tagVoices.find(key); it != tagVoices.end()) return it->second;
+    if (piece.voiceRequired().empty() && piece.voiceOptional().empty())
+        return token;
+    const auto key = std::make_pair(piece.voiceRequired(), piece.voiceOptional());
+    if (auto it = tagVoices.find(key); it != tagVoices.end())
+        return it->second;
     std::shared_ptr<TokenCategory> category;
     std::shared_ptr<TokenEnumeration> found;
     std::shared_ptr<const ObjectToken> chosen;
     if (succeeded(TokenCategory::open(kVoicesCategoryId, false, &category)) &&
-        succeeded(category->enumTokens(piece.voiceRequired, piece.voiceOptional, &found))) {
+        succeeded(category->enumTokens(piece.voiceRequired(), piece.voiceOptional(), &found))) {
         found->next(&chosen);
     }
     // A tag naming no installed voice leaves the voice as it was.
-    if (!chosen) chosen = token;
+    if (!chosen)
+        chosen = token;
     tagVoices.emplace(key, chosen);
     return chosen;
 }
@@ -356,7 +383,8 @@ void Voice::Core::startStream(std::unique_lock<std::mutex>& lock) {
     ranges.clear();
     pieceIndex = rangeIndex = 0;
     tagVoices.clear();
-    if (!openSink()) status.lastResult = kFail;
+    if (!openSink())
+        status.lastResult = kFail;
 
     VoiceEvent start;
     start.id = kEventStartInputStream;
@@ -367,12 +395,14 @@ void Voice::Core::startStream(std::unique_lock<std::mutex>& lock) {
     lock.unlock();
     std::vector<SpeechPiece> read = readMarkup(next.text, (next.flags & kSpeakIsNotXml) == 0);
     lock.lock();
-    if (generation != startGeneration || stopping) return;  // purged meanwhile
+    if (generation != startGeneration || stopping)
+        return;  // purged meanwhile
     pieces = std::make_shared<const std::vector<SpeechPiece>>(std::move(read));
 }
 
 void Voice::Core::finishStream() {
-    if (sink) sink->endOfStream();
+    if (sink)
+        sink->endOfStream();
     // All of the stream's audio is written now: nothing of it can be heard
     // later than its last frame, whatever position the synthesis gave an
     // event. Events at or before that frame are always released, so the
@@ -396,7 +426,8 @@ void Voice::Core::synthesizeNext(std::unique_lock<std::mutex>& lock) {
         return;
     }
     if (piece.isSilence()) {
-        const size_t samples = static_cast<size_t>(piece.silenceMs) * Synthesizer::kSampleRate / 1000;
+        const size_t samples =
+            static_cast<size_t>(piece.silenceMs) * Synthesizer::kSampleRate / 1000;
         std::vector<int16_t> zeros(std::min(samples, kSilenceBlockSamples), 0);
         for (size_t done = 0; done < samples; done += zeros.size()) {
             sink->write(zeros.data(), std::min(zeros.size(), samples - done), 1.0f);
@@ -404,7 +435,8 @@ void Voice::Core::synthesizeNext(std::unique_lock<std::mutex>& lock) {
         ++pieceIndex;
         return;
     }
-    if (rangeIndex == 0 && ranges.empty()) ranges = splitForSynthesis(piece.text);
+    if (rangeIndex == 0 && ranges.empty())
+        ranges = splitForSynthesis(piece.text);
     if (rangeIndex >= ranges.size()) {
         ++pieceIndex;
         rangeIndex = 0;
@@ -418,56 +450,91 @@ void Voice::Core::synthesizeNext(std::unique_lock<std::mutex>& lock) {
         const auto voiceToken = voiceFor(piece);
         return voiceToken ? voiceToken->espeakVoice() : EspeakVoice{};
     }();
-    const int pieceRate =
-        std::clamp(piece.absoluteRate.value_or(rate) + piece.relativeRate, kMinimumRate, kMaximumRate);
+    const int pieceRate = std::clamp(piece.absoluteRate.value_or(rate) + piece.relativeRate,
+                                     kMinimumRate, kMaximumRate);
     const float gain = static_cast<float>(piece.volumePercent) / 100.0f;
     const bool endPause = endsSentence(piece.text[end - 1]) || end == piece.text.size();
     // Hold the pieces while unlocked: a purge may drop them meanwhile.
     const auto held = pieces;
     VoiceSynthesisSink forward(*this, piece, begin, generation, sink->written(), ratio(), gain);
     const std::u32string_view text = std::u32string_view(piece.text).substr(begin, end - begin);
+    const uint64_t synthesisGeneration = generation;
     lock.unlock();
-    const Result result = Synthesizer::instance().synthesize(text, espeak, pieceRate, endPause, forward);
+    const Result result =
+        Synthesizer::instance().synthesize(text, espeak, pieceRate, endPause, forward);
     lock.lock();
-    if (failed(result)) status.lastResult = result;
+    if (result == kOutOfMemory && generation == synthesisGeneration)
+        abandonStream();
+    else if (failed(result))
+        status.lastResult = result;
+}
+
+void Voice::Core::step(std::unique_lock<std::mutex>& lock) {
+    if (releaseDueEvents() && notify) {
+        auto callback = notify;
+        notifying = true;
+        lock.unlock();
+        callback();
+        lock.lock();
+        notifying = false;
+        done.notify_all();
+        return;
+    }
+    if (idle())
+        done.notify_all();
+    if (!active && !queue.empty() && !outputChangeWaits()) {
+        startStream(lock);
+        return;
+    }
+    if (active && !workLeft()) {
+        finishStream();
+        return;
+    }
+    if (workLeft()) {
+        const uint64_t ahead =
+            sink ? sink->written() - std::min(sink->written(), sink->played()) : 0;
+        const double aheadLimit = kSynthesisAheadSeconds * (sink ? sink->format().sampleRate : 1);
+        const bool roomAhead = !sink || (!sink->paced() ? !paused : ahead < aheadLimit);
+        if (roomAhead) {
+            synthesizeNext(lock);
+            return;
+        }
+    }
+    if (!pending.empty() || workLeft()) {
+        wake.wait_for(lock, kEventPollInterval);
+    } else {
+        done.notify_all();
+        wake.wait(lock);
+    }
+}
+
+void Voice::Core::abandonStream() noexcept {
+    notifying = false;
+    status.lastResult = kOutOfMemory;
+    pieces.reset();
+    ranges = {};
+    pieceIndex = rangeIndex = 0;
+    if (active) {
+        try {
+            finishStream();  // the end event still reaches the caller
+        } catch (...) {
+            active = false;
+        }
+    }
+    done.notify_all();
 }
 
 void Voice::Core::run() {
     std::unique_lock lock(mutex);
     while (!stopping) {
-        if (releaseDueEvents() && notify) {
-            auto callback = notify;
-            notifying = true;
-            lock.unlock();
-            callback();
-            lock.lock();
-            notifying = false;
-            done.notify_all();
-            continue;
-        }
-        if (idle()) done.notify_all();
-        if (!active && !queue.empty() && !outputChangeWaits()) {
-            startStream(lock);
-            continue;
-        }
-        if (active && !workLeft()) {
-            finishStream();
-            continue;
-        }
-        if (workLeft()) {
-            const uint64_t ahead = sink ? sink->written() - std::min(sink->written(), sink->played()) : 0;
-            const double aheadLimit = kSynthesisAheadSeconds * (sink ? sink->format().sampleRate : 1);
-            const bool roomAhead = !sink || (!sink->paced() ? !paused : ahead < aheadLimit);
-            if (roomAhead) {
-                synthesizeNext(lock);
-                continue;
-            }
-        }
-        if (!pending.empty() || workLeft()) {
-            wake.wait_for(lock, kEventPollInterval);
-        } else {
-            done.notify_all();
-            wake.wait(lock);
+        try {
+            step(lock);
+        } catch (const std::exception&) {
+            // Memory ran out (a huge text, a limit on the process): the
+            // reading under way ends here, and the voice reads the next text.
+            if (!lock.owns_lock())
+                lock.lock();
+            abandonStream();
         }
     }
     done.notify_all();
@@ -499,7 +566,8 @@ public:
     ~RetiredWorkers() {
         std::lock_guard lock(mutex_);
         retiredWorkersClosed = true;
-        for (auto& [thread, core] : workers_) thread.join();
+        for (auto& [thread, core] : workers_)
+            thread.join();
     }
 
     void retire(std::thread worker, std::shared_ptr<Voice::Core> core) {
@@ -509,7 +577,8 @@ public:
     }
     void joinEnded() {
         std::erase_if(workers_, [](auto& retired) {
-            if (!retired.second->ended) return false;
+            if (!retired.second->ended)
+                return false;
             retired.first.join();  // only the return from the thread is left
             return true;
         });
@@ -530,9 +599,11 @@ private:
 Voice::Voice(std::shared_ptr<Core> core) : core_(std::move(core)) {}
 
 Result Voice::create(std::shared_ptr<Voice>* voice) {
-    if (voice == nullptr) return kPointer;
+    if (voice == nullptr)
+        return kPointer;
     *voice = nullptr;
-    if (Result result = Synthesizer::instance().initialize(); failed(result)) return result;
+    if (Result result = Synthesizer::instance().initialize(); failed(result))
+        return result;
     RetiredWorkers::instance().joinEndedNow();
     auto core = std::make_shared<Core>();
     std::shared_ptr<TokenCategory> category;
@@ -575,8 +646,10 @@ Voice::~Voice() {
         core_->stopping = true;
         core_->wake.notify_all();
         // No notification after the release: one under way is let finish.
-        if (!onWorker) core_->done.wait(lock, [this] { return !core_->notifying; });
-        if (core_->sink && !core_->sink->paced()) fileSink = std::move(core_->sink);
+        if (!onWorker)
+            core_->done.wait(lock, [this] { return !core_->notifying; });
+        if (core_->sink && !core_->sink->paced())
+            fileSink = std::move(core_->sink);
         target = std::move(core_->target);
         defaultDevice = std::move(core_->defaultDevice);
         token = std::move(core_->token);
@@ -595,9 +668,12 @@ Voice::~Voice() {
 }
 
 Result Voice::speak(std::u16string_view text, uint32_t flags, uint32_t* streamNumber) {
-    if ((flags & ~kSupportedSpeakFlags) != 0) return kInvalidFlags;
-    if ((flags & kSpeakIsXml) != 0 && (flags & kSpeakIsNotXml) != 0) return kInvalidFlags;
-    if (text.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max())) return kInvalidArg;
+    if ((flags & ~kSupportedSpeakFlags) != 0)
+        return kInvalidFlags;
+    if ((flags & kSpeakIsXml) != 0 && (flags & kSpeakIsNotXml) != 0)
+        return kInvalidFlags;
+    if (text.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max()))
+        return kInvalidArg;
     const bool synchronous = (flags & kSpeakAsync) == 0;
     if (synchronous && std::this_thread::get_id() == core_->workerId && !text.empty()) {
         return kWrongThread;
@@ -605,9 +681,11 @@ Result Voice::speak(std::u16string_view text, uint32_t flags, uint32_t* streamNu
     uint32_t number = 0;
     {
         std::lock_guard lock(core_->mutex);
-        if ((flags & kSpeakPurgeBeforeSpeak) != 0) core_->purge();
+        if ((flags & kSpeakPurgeBeforeSpeak) != 0)
+            core_->purge();
         if (text.empty()) {
-            if (streamNumber) *streamNumber = 0;
+            if (streamNumber)
+                *streamNumber = 0;
             return kOk;
         }
         number = core_->nextStream++;
@@ -616,28 +694,33 @@ Result Voice::speak(std::u16string_view text, uint32_t flags, uint32_t* streamNu
         core_->queue.push_back({std::u16string(text), flags, number});
     }
     core_->wake.notify_all();
-    if (streamNumber) *streamNumber = number;
-    if (!synchronous) return kOk;
+    if (streamNumber)
+        *streamNumber = number;
+    if (!synchronous)
+        return kOk;
     std::unique_lock lock(core_->mutex);
     core_->done.wait(lock, [&] { return core_->completed >= number || core_->stopping; });
     return kOk;
 }
 
 Result Voice::waitUntilDone(int64_t timeoutMs) {
-    if (std::this_thread::get_id() == core_->workerId) return kWrongThread;
+    if (std::this_thread::get_id() == core_->workerId)
+        return kWrongThread;
     std::unique_lock lock(core_->mutex);
     const auto finished = [&] { return core_->idle() || core_->stopping; };
     if (timeoutMs < 0) {
         core_->done.wait(lock, finished);
         return kOk;
     }
-    return core_->done.wait_for(lock, std::chrono::milliseconds(timeoutMs), finished) ? kOk : kFalse;
+    return core_->done.wait_for(lock, std::chrono::milliseconds(timeoutMs), finished) ? kOk
+                                                                                      : kFalse;
 }
 
 Result Voice::pause() {
     std::lock_guard lock(core_->mutex);
     core_->paused = true;
-    if (core_->sink) core_->sink->setPaused(true);
+    if (core_->sink)
+        core_->sink->setPaused(true);
     return kOk;
 }
 
@@ -645,14 +728,16 @@ Result Voice::resume() {
     {
         std::lock_guard lock(core_->mutex);
         core_->paused = false;
-        if (core_->sink) core_->sink->setPaused(false);
+        if (core_->sink)
+            core_->sink->setPaused(false);
     }
     core_->wake.notify_all();
     return kOk;
 }
 
 Result Voice::setVoice(std::shared_ptr<const ObjectToken> token) {
-    if (token && token->kind() != ObjectToken::Kind::Voice) return kInvalidArg;
+    if (token && token->kind() != ObjectToken::Kind::Voice)
+        return kInvalidArg;
     if (!token) {
         std::shared_ptr<TokenCategory> category;
         std::string id;
@@ -667,36 +752,42 @@ Result Voice::setVoice(std::shared_ptr<const ObjectToken> token) {
 }
 
 Result Voice::getVoice(std::shared_ptr<const ObjectToken>* token) const {
-    if (token == nullptr) return kPointer;
+    if (token == nullptr)
+        return kPointer;
     std::lock_guard lock(core_->mutex);
     *token = core_->token;
     return *token ? kOk : kNotFound;
 }
 
 Result Voice::setRate(int32_t rate) {
-    if (rate < kMinimumRate || rate > kMaximumRate) return kInvalidArg;
+    if (rate < kMinimumRate || rate > kMaximumRate)
+        return kInvalidArg;
     std::lock_guard lock(core_->mutex);
     core_->rate = rate;
     return kOk;
 }
 
 Result Voice::getRate(int32_t* rate) const {
-    if (rate == nullptr) return kPointer;
+    if (rate == nullptr)
+        return kPointer;
     std::lock_guard lock(core_->mutex);
     *rate = core_->rate;
     return kOk;
 }
 
 Result Voice::setVolume(int32_t volume) {
-    if (volume < kMinimumVolume || volume > kMaximumVolume) return kInvalidArg;
+    if (volume < kMinimumVolume || volume > kMaximumVolume)
+        return kInvalidArg;
     std::lock_guard lock(core_->mutex);
     core_->volume = volume;
-    if (core_->sink) core_->sink->setVolume(volume);
+    if (core_->sink)
+        core_->sink->setVolume(volume);
     return kOk;
 }
 
 Result Voice::getVolume(int32_t* volume) const {
-    if (volume == nullptr) return kPointer;
+    if (volume == nullptr)
+        return kPointer;
     std::lock_guard lock(core_->mutex);
     *volume = core_->volume;
     return kOk;
@@ -710,7 +801,8 @@ Result Voice::setOutput(std::shared_ptr<OutputTarget> target, bool allowFormatCh
 }
 
 Result Voice::getOutputStream(std::shared_ptr<OutputTarget>* target) const {
-    if (target == nullptr) return kPointer;
+    if (target == nullptr)
+        return kPointer;
     std::lock_guard lock(core_->mutex);
     *target = core_->target ? core_->target : core_->defaultDevice;
     return kOk;
@@ -729,9 +821,11 @@ void Voice::setNotifyCallback(std::function<void()> callback) {
 }
 
 Result Voice::getEvent(VoiceEvent* event) {
-    if (event == nullptr) return kPointer;
+    if (event == nullptr)
+        return kPointer;
     std::lock_guard lock(core_->mutex);
-    if (core_->kept.empty()) return kFalse;
+    if (core_->kept.empty())
+        return kFalse;
     *event = core_->kept.front();
     core_->kept.pop_front();
     return kOk;

@@ -258,7 +258,7 @@ TEST(VoiceMarkup, RandomTextsFitTheirExactAllocationAndReadBackInTheirVoicesAtTh
                     uint32_t length = 0;
                     EXPECT_EQ(piece.text[k], AsRead(text, i, &length)) << "at " << i;
                     EXPECT_EQ(piece.sourceLength[k], length) << "at " << i;
-                    EXPECT_EQ(piece.voiceRequired, QueryOf(unbuilt.run[i])) << "at " << i;
+                    EXPECT_EQ(piece.voiceRequired(), QueryOf(unbuilt.run[i])) << "at " << i;
                     expectedNext = i + length;
                 }
             }

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <future>
 #include <mutex>
 #include <thread>
@@ -39,7 +42,8 @@ struct Recorder {
         std::lock_guard lock(mutex);
         std::vector<VoiceEvent> found;
         for (const auto& e : events) {
-            if (e.id == kEventWordBoundary) found.push_back(e);
+            if (e.id == kEventWordBoundary)
+                found.push_back(e);
         }
         return found;
     }
@@ -51,7 +55,8 @@ struct Recorder {
     bool waitFor(int32_t id, size_t n, std::chrono::milliseconds limit = std::chrono::seconds(20)) {
         const auto until = Clock::now() + limit;
         while (Clock::now() < until) {
-            if (count(id) >= n) return true;
+            if (count(id) >= n)
+                return true;
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
         return false;
@@ -60,7 +65,8 @@ struct Recorder {
 
 std::u16string longEnglish(int sentences) {
     std::u16string text;
-    for (int i = 0; i < sentences; ++i) text += u"The quick brown fox jumps over the lazy dog. ";
+    for (int i = 0; i < sentences; ++i)
+        text += u"The quick brown fox jumps over the lazy dog. ";
     return text;
 }
 
@@ -81,7 +87,8 @@ TEST(Voice, WordEventsCarryUtf16OffsetsOfTheTextWithTags) {
     for (const auto& e : recorder.events) {
         EXPECT_GE(e.audioStreamOffset, lastOffset);
         lastOffset = e.audioStreamOffset;
-        if (e.id != kEventWordBoundary) continue;
+        if (e.id != kEventWordBoundary)
+            continue;
         ASSERT_GE(e.wordPosition, 0);
         ASSERT_LE(static_cast<size_t>(e.wordPosition + e.wordLength), text.size());
         words.push_back(text.substr(e.wordPosition, e.wordLength));
@@ -90,7 +97,8 @@ TEST(Voice, WordEventsCarryUtf16OffsetsOfTheTextWithTags) {
     const std::vector<std::u16string> expected = {u"你好", u"世界", u"Hello", u"world"};
     std::vector<std::u16string> spoken;
     for (const auto& w : words) {
-        if (std::find(expected.begin(), expected.end(), w) != expected.end()) spoken.push_back(w);
+        if (std::find(expected.begin(), expected.end(), w) != expected.end())
+            spoken.push_back(w);
     }
     EXPECT_EQ(spoken, expected);
 }
@@ -132,7 +140,8 @@ TEST(Voice, StatusReportsTheWordBeingHeard) {
     EXPECT_GT(status.inputWordPosition, 0);
     voice->waitUntilDone();
     EXPECT_EQ(voice->status().runningState, kRunningStateDone);
-    EXPECT_EQ(text.substr(voice->status().inputWordPosition, voice->status().inputWordLength), u"hotel");
+    EXPECT_EQ(text.substr(voice->status().inputWordPosition, voice->status().inputWordLength),
+              u"hotel");
 }
 
 TEST(Voice, PurgeStopsALongReadingAtOnceAndEndsItsStream) {
@@ -203,7 +212,8 @@ public:
     }
     ~SynthesizerHolder() { letGoNow(); }
     void letGoNow() {
-        if (!thread_.joinable()) return;
+        if (!thread_.joinable())
+            return;
         letGo_.set_value();
         thread_.join();
     }
@@ -256,7 +266,8 @@ TEST(Voice, TwoVoicesSpeakingAtOnceTakeTurnsWithoutDeadlock) {
     Recorder a, b;
     a.attach(*chinese);
     b.attach(*english);
-    std::thread first([&] { chinese->speak(u"春眠不觉晓，处处闻啼鸟。夜来风雨声，花落知多少。", kSpeakSync); });
+    std::thread first(
+        [&] { chinese->speak(u"春眠不觉晓，处处闻啼鸟。夜来风雨声，花落知多少。", kSpeakSync); });
     std::thread second([&] { english->speak(longEnglish(4), kSpeakSync); });
     first.join();
     second.join();
@@ -369,7 +380,8 @@ TEST(Voice, UnpunctuatedChineseOfTwoThousandCharactersIsReadWhole) {
     Recorder recorder;
     recorder.attach(*voice);
     std::u16string text;
-    for (int i = 0; i < 2000; ++i) text.push_back(static_cast<char16_t>(0x4E00 + (i * 37) % 2000));
+    for (int i = 0; i < 2000; ++i)
+        text.push_back(static_cast<char16_t>(0x4E00 + (i * 37) % 2000));
     ASSERT_EQ(voice->speak(text, kSpeakSync), kOk);
     ASSERT_EQ(stream->close(), kOk);
     const auto words = recorder.words();
@@ -561,6 +573,52 @@ TEST(VoiceDeathTest, MissingEspeakDataIsAClearResult) {
             std::exit(result == kEngineDataMissing && voice == nullptr ? 7 : 1);
         },
         ::testing::ExitedWithCode(7), "");
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+#define LENVORO_UNDER_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define LENVORO_UNDER_ASAN 1
+#endif
+#endif
+
+// Reads a text too long to prepare under a limit on the process's memory,
+// then a short one without the limit; 7 when the first ended with
+// kOutOfMemory and the second was read.
+int readTooLongTextUnderAMemoryLimit() {
+    auto voice = test::makeVoice(0.0);
+    voice->speak(u"Warm up.", kSpeakSync);
+    const std::u16string huge(6'000'000, u'a');
+    long pages = 0;
+    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld", &pages) != 1)
+            pages = 0;
+        std::fclose(statm);
+    }
+    rlimit limit{};
+    getrlimit(RLIMIT_AS, &limit);
+    const rlim_t unlimited = limit.rlim_cur;
+    limit.rlim_cur = static_cast<rlim_t>(pages) * sysconf(_SC_PAGESIZE) + (48u << 20);
+    setrlimit(RLIMIT_AS, &limit);
+    const Result spoken = voice->speak(huge, kSpeakAsync);
+    const Result waited = voice->waitUntilDone(60000);
+    const Result ended = voice->status().lastResult;
+    limit.rlim_cur = unlimited;
+    setrlimit(RLIMIT_AS, &limit);
+    const Result after = voice->speak(u"Hello.", kSpeakSync);
+    std::fprintf(stderr, "spoken %x waited %x ended %x after %x\n", spoken, waited, ended, after);
+    return spoken == kOk && waited == kOk && ended == kOutOfMemory && after == kOk ? 7 : 1;
+}
+
+TEST(VoiceDeathTest, RunningOutOfMemoryEndsTheReadingAndTheVoiceReadsOn) {
+#ifdef LENVORO_UNDER_ASAN
+    GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit allows";
+#else
+    // An allocation that fails on the voice's worker thread must end the
+    // reading with kOutOfMemory, not take the process down.
+    EXPECT_EXIT(std::exit(readTooLongTextUnderAMemoryLimit()), ::testing::ExitedWithCode(7), "");
+#endif
 }
 
 }  // namespace
