@@ -112,10 +112,26 @@ int32_t InitialAuth(intptr_t window, int32_t voice, int32_t rate, int32_t volume
         return kResultRefused;
     }
 
+    // The engine cannot start: the caller's message, when it gave one, and
+    // nothing left running.
+    const auto cannotStart = [&] {
+        if (!message.empty() && !caption.empty()) {
+            ShowMessageBox(window, message.view(), caption.view(), MessageBoxIcon::None);
+        }
+        state.voice.reset();
+        state.startSelection.release();
+        state.lastResult = engine::kFail;
+        return kResultEngineFailed;
+    };
+
     // The runtime is initialised once per start; a second start without a
     // close keeps the one it has rather than taking a reference it never gives back.
     if (!state.comReady) {
-        if (engine::failed(InitializeEngineRuntime()))
+        const engine::Result runtime = InitializeEngineRuntime();
+        // Without espeak-ng's data no voice can speak: the engine cannot start.
+        if (runtime == engine::kEngineDataMissing)
+            return cannotStart();
+        if (engine::failed(runtime))
             return kResultNoRuntime;
         state.comReady = true;
     }
@@ -130,14 +146,7 @@ int32_t InitialAuth(intptr_t window, int32_t voice, int32_t rate, int32_t volume
         return prepared;  // the chosen voice is missing; default voice ready
     if (prepared == 0)
         return kResultDone;
-
-    if (!message.empty() && !caption.empty()) {
-        ShowMessageBox(window, message.view(), caption.view(), MessageBoxIcon::None);
-    }
-    state.voice.reset();
-    state.startSelection.release();
-    state.lastResult = engine::kFail;
-    return kResultEngineFailed;
+    return cannotStart();
 }
 
 bool RefuseWhenRetired(intptr_t owner) {
@@ -246,7 +255,8 @@ int32_t SpeakAnsi(const char* text, int32_t mode, int32_t voice, int32_t rate, i
         std::u16string widePage;
         if (page != nullptr)
             widePage = lenvoro::AnsiArgument(page);
-        const std::string_view bytes = text != nullptr ? std::string_view(text) : std::string_view();
+        const std::string_view bytes =
+            text != nullptr ? std::string_view(text) : std::string_view();
         return lenvoro::Speak(bytes, mode, voice, rate, volume, punctuation,
                               page != nullptr ? PageArgument(widePage) : std::nullopt);
     });

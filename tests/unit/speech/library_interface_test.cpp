@@ -173,14 +173,17 @@ TEST_F(LibraryInterface, NoVoiceInstalledFailsWithTheCallersMessageOnlyWhenBothT
     }
 }
 
-TEST_F(LibraryInterface, RuntimeThatCannotStartGivesFortyInAFreshProcess) {
+TEST_F(LibraryInterface, MissingSpeechDataIsAnEngineThatCannotStartWithTheCallersMessage) {
     // The engine's runtime starts once per process, so a fresh one is needed.
     EXPECT_EXIT(
         {
             setenv("LENVORO_ESPEAK_DATA", "/nonexistent/espeak-ng-data", 1);
-            std::exit(Lenvoro_InitialAuth(0, -1, -1, -1, "m", "c", "", ""));
+            const int32_t first =
+                Lenvoro_InitialAuth(0, -1, -1, -1, "Speech cannot start", "My program", "", "");
+            const int32_t again = Dll_Lenvoro_InitialAuthW(0, 1, -1, -1, u"", u"", u"", u"");
+            std::exit(first == 20 && again == 20 ? 7 : 1);
         },
-        testing::ExitedWithCode(40), "");
+        testing::ExitedWithCode(7), "My program: Speech cannot start");
 }
 
 // --- Start again, close, close again ---------------------------------------------
