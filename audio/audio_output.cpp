@@ -13,7 +13,8 @@ AudioOutput::AudioOutput(const AudioFormat& format) : format_(format) {
 AudioOutput::~AudioOutput() = default;
 
 void AudioOutput::write(const int16_t* samples, size_t frameCount) {
-    if (samples == nullptr || frameCount == 0) return;
+    if (samples == nullptr || frameCount == 0)
+        return;
     const size_t sampleCount = frameCount * static_cast<size_t>(format_.channels);
     std::lock_guard lock(mutex_);
     queue_.insert(queue_.end(), samples, samples + sampleCount);
@@ -46,17 +47,30 @@ void AudioOutput::discard() {
     played_ = written_;
 }
 
+void AudioOutput::discardAfter(uint64_t frame) {
+    std::lock_guard lock(mutex_);
+    if (frame >= written_)
+        return;
+    frame = std::max(frame, played_);
+    queue_.resize(static_cast<size_t>(frame - played_) * static_cast<size_t>(format_.channels));
+    written_ = frame;
+}
+
 void AudioOutput::setGain(float gain) {
-    if (!std::isfinite(gain)) gain = 0.0f;
+    if (!std::isfinite(gain))
+        gain = 0.0f;
     gain_.store(std::clamp(gain, 0.0f, 1.0f));
 }
 
-float AudioOutput::gain() const { return gain_.load(); }
+float AudioOutput::gain() const {
+    return gain_.load();
+}
 
 size_t AudioOutput::pull(int16_t* out, size_t frameCount) {
     const float gain = gain_.load();
     std::lock_guard lock(mutex_);
-    if (paused_) return 0;
+    if (paused_)
+        return 0;
     const size_t channels = static_cast<size_t>(format_.channels);
     const size_t frames = std::min(frameCount, queue_.size() / channels);
     const size_t samples = frames * channels;

@@ -6,6 +6,7 @@
 //   first audio   asynchronous speak -> first samples handed to the output,
 //                 against espeak_Synth -> first callback with samples
 //   purge         purge during a long reading -> voice idle
+//   rate change   setRate during a reading -> first word heard at the new rate
 //   file          speaking to a 44.1 kHz 16-bit stereo file, against espeak-ng
 //                 synthesis alone (audio seconds produced per second)
 //   file/espeak   the same as a ratio of pairs: each pair times espeak-ng and
@@ -26,6 +27,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -40,8 +42,10 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-const std::u16string kSentence = u"The quick brown fox jumps over the lazy dog, and everyone was happy. ";
-const std::wstring kWideSentence = L"The quick brown fox jumps over the lazy dog, and everyone was happy. ";
+const std::u16string kSentence =
+    u"The quick brown fox jumps over the lazy dog, and everyone was happy. ";
+const std::wstring kWideSentence =
+    L"The quick brown fox jumps over the lazy dog, and everyone was happy. ";
 const std::u16string kChineseSentence = u"小白兔爱吃胡萝卜，它每天早上都去菜园里看一看。";
 
 // A voice token with the text it reads and what espeak-ng alone reads for it.
@@ -56,7 +60,8 @@ BenchLanguage chinese{u"Microsoft Simplified Chinese", kChineseSentence, {}, {}}
 
 std::filesystem::path benchFolder() {
     static const auto folder = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "lenvoro-bench-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "lenvoro-bench-XXXXXX").string();
         return std::filesystem::path(mkdtemp(pattern.data()));
     }();
     return folder;
@@ -171,9 +176,11 @@ BENCHMARK(BM_FirstAudio_Voice_Chinese)
 void BM_PurgeToIdle(benchmark::State& state) {
     std::shared_ptr<Voice> voice;
     Voice::create(&voice);
-    voice->setOutputFactory([](const audio::AudioFormat& format) { return audio::openNullOutput(format); });
+    voice->setOutputFactory(
+        [](const audio::AudioFormat& format) { return audio::openNullOutput(format); });
     std::u16string text;
-    for (int i = 0; i < 50; ++i) text += kSentence;
+    for (int i = 0; i < 50; ++i)
+        text += kSentence;
     for (auto _ : state) {
         voice->speak(text, kSpeakAsync);
         std::this_thread::sleep_for(std::chrono::milliseconds(150));
@@ -184,6 +191,64 @@ void BM_PurgeToIdle(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_PurgeToIdle)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// A rate change during a reading, at real-time pace: the time from the call
+// until the first word of the audio synthesised at the new rate is heard (the
+// word being heard is let finish when little of it is left, else it is read
+// again at once), and the words heard per second before and after.
+void BM_RateChangeHeard(benchmark::State& state) {
+    std::shared_ptr<Voice> voice;
+    Voice::create(&voice);
+    voice->setOutputFactory(
+        [](const audio::AudioFormat& format) { return audio::openNullOutput(format); });
+    std::mutex mutex;
+    std::vector<Clock::time_point> heard;
+    voice->setInterest(eventBit(kEventWordBoundary), eventBit(kEventWordBoundary));
+    voice->setNotifyCallback([&] {
+        VoiceEvent event;
+        std::lock_guard lock(mutex);
+        while (voice->getEvent(&event) == kOk)
+            heard.push_back(Clock::now());
+    });
+    std::u16string text;
+    for (int i = 0; i < 20; ++i)
+        text += kSentence;
+    double before = 0, after = 0;
+    for (auto _ : state) {
+        voice->setRate(0);
+        {
+            std::lock_guard lock(mutex);
+            heard.clear();
+        }
+        voice->speak(text, kSpeakAsync);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        const auto call = Clock::now();
+        voice->setRate(10);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        voice->speak(u"", kSpeakPurgeBeforeSpeak);
+        voice->waitUntilDone();
+        std::lock_guard lock(mutex);
+        const auto first =
+            std::find_if(heard.begin(), heard.end(), [&](auto t) { return t >= call; });
+        if (first == heard.end()) {
+            state.SkipWithError("no word heard after the change");
+            break;
+        }
+        state.SetIterationTime(std::chrono::duration<double>(*first - call).count());
+        const auto perSecond = [](auto from, auto to) {
+            return to - from < 2
+                       ? 0.0
+                       : (to - from - 1) / std::chrono::duration<double>(*(to - 1) - *from).count();
+        };
+        before += perSecond(heard.begin(), first);
+        after += perSecond(first, heard.end());
+    }
+    state.counters["words_per_s_before"] =
+        benchmark::Counter(before, benchmark::Counter::kAvgIterations);
+    state.counters["words_per_s_after"] =
+        benchmark::Counter(after, benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_RateChangeHeard)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
 
 constexpr int kThroughputSentences = 200;
 
@@ -214,7 +279,9 @@ std::u16string throughputText() {
     return repeated(kSentence);
 }
 
-std::filesystem::path throughputPath() { return benchFolder() / "throughput.wav"; }
+std::filesystem::path throughputPath() {
+    return benchFolder() / "throughput.wav";
+}
 
 // Audio seconds in the file the engine wrote from text, with a fresh voice
 // and stream as an application would use them. The file of the previous run
@@ -256,11 +323,21 @@ void speakToFile(benchmark::State& state, int32_t formatId) {
     state.counters["audio_s_per_s"] = benchmark::Counter(audioSeconds, benchmark::Counter::kIsRate);
 }
 
-void BM_SpeakToFile_44kHz16BitStereo(benchmark::State& state) { speakToFile(state, 35); }
-BENCHMARK(BM_SpeakToFile_44kHz16BitStereo)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+void BM_SpeakToFile_44kHz16BitStereo(benchmark::State& state) {
+    speakToFile(state, 35);
+}
+BENCHMARK(BM_SpeakToFile_44kHz16BitStereo)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5)
+    ->UseRealTime();
 
-void BM_SpeakToFile_22kHz16BitMono(benchmark::State& state) { speakToFile(state, 22); }
-BENCHMARK(BM_SpeakToFile_22kHz16BitMono)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+void BM_SpeakToFile_22kHz16BitMono(benchmark::State& state) {
+    speakToFile(state, 22);
+}
+BENCHMARK(BM_SpeakToFile_22kHz16BitMono)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5)
+    ->UseRealTime();
 
 double processCpuSeconds() {
     timespec now{};
@@ -302,11 +379,21 @@ void fileAgainstEspeak(benchmark::State& state, int32_t formatId,
     state.counters["cpu_ratio_median"] = median(cpuRatios);
 }
 
-void BM_FileAgainstEspeak_44kHz16BitStereo(benchmark::State& state) { fileAgainstEspeak(state, 35); }
-BENCHMARK(BM_FileAgainstEspeak_44kHz16BitStereo)->Unit(benchmark::kMillisecond)->Iterations(11)->UseRealTime();
+void BM_FileAgainstEspeak_44kHz16BitStereo(benchmark::State& state) {
+    fileAgainstEspeak(state, 35);
+}
+BENCHMARK(BM_FileAgainstEspeak_44kHz16BitStereo)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(11)
+    ->UseRealTime();
 
-void BM_FileAgainstEspeak_22kHz16BitMono(benchmark::State& state) { fileAgainstEspeak(state, 22); }
-BENCHMARK(BM_FileAgainstEspeak_22kHz16BitMono)->Unit(benchmark::kMillisecond)->Iterations(11)->UseRealTime();
+void BM_FileAgainstEspeak_22kHz16BitMono(benchmark::State& state) {
+    fileAgainstEspeak(state, 22);
+}
+BENCHMARK(BM_FileAgainstEspeak_22kHz16BitMono)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(11)
+    ->UseRealTime();
 
 void BM_FileAgainstEspeak_Chinese_44kHz16BitStereo(benchmark::State& state) {
     fileAgainstEspeak(state, 35, chinese);
@@ -328,14 +415,16 @@ long residentKilobytes(const char* field) {
     std::ifstream status("/proc/self/status");
     std::string line;
     while (std::getline(status, line)) {
-        if (line.rfind(field, 0) == 0) return std::atol(line.c_str() + std::strlen(field));
+        if (line.rfind(field, 0) == 0)
+            return std::atol(line.c_str() + std::strlen(field));
     }
     return 0;
 }
 
 void BM_MegabyteTextToFile_Memory(benchmark::State& state) {
     std::u16string text;
-    while (text.size() < 1024 * 1024) text += kSentence;
+    while (text.size() < 1024 * 1024)
+        text += kSentence;
     for (auto _ : state) {
         const long before = residentKilobytes("VmRSS:");
         std::atomic<long> peak{before};
@@ -348,7 +437,8 @@ void BM_MegabyteTextToFile_Memory(benchmark::State& state) {
         });
         const auto path = benchFolder() / "megabyte.wav";
         std::shared_ptr<FileStream> stream;
-        FileStream::create(path, *streamFormatFromId(4), &stream);  // 8 kHz 8-bit mono keeps the file small
+        FileStream::create(path, *streamFormatFromId(4),
+                           &stream);  // 8 kHz 8-bit mono keeps the file small
         std::shared_ptr<Voice> voice;
         Voice::create(&voice);
         voice->setOutput(stream, false);
@@ -357,7 +447,8 @@ void BM_MegabyteTextToFile_Memory(benchmark::State& state) {
         running = false;
         sampler.join();
         state.counters["rss_growth_MB"] = static_cast<double>(peak - before) / 1024.0;
-        state.counters["audio_hours"] = static_cast<double>(std::filesystem::file_size(path)) / 8000 / 3600;
+        state.counters["audio_hours"] =
+            static_cast<double>(std::filesystem::file_size(path)) / 8000 / 3600;
         state.counters["raw_audio_MB"] =
             static_cast<double>(std::filesystem::file_size(path)) * 2 * 22050 / 8000 / 1e6;
         std::filesystem::remove(path);

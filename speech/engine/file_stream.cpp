@@ -74,7 +74,10 @@ std::string randomSuffix() {
 
 // ".NAME." + six letters: the temporary names of a file being written.
 std::string temporaryPrefix(const std::filesystem::path& target) {
-    return "." + target.filename().string() + ".";
+    std::string prefix(1, '.');
+    prefix.append(target.filename().string());
+    prefix.push_back('.');
+    return prefix;
 }
 
 std::filesystem::path folderOf(const std::filesystem::path& target) {

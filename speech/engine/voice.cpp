@@ -8,6 +8,7 @@
 #include <limits>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -46,6 +47,8 @@ public:
     virtual void setPaused(bool paused) = 0;
     virtual void setVolume(int32_t volume) = 0;
     virtual void discard() = 0;
+    // Drops what is written after frame and not yet played (paced sinks).
+    virtual void discardAfter(uint64_t frame) = 0;
     virtual const StreamFormat& format() const = 0;
 };
 
@@ -66,6 +69,10 @@ public:
     void discard() override {
         converter_.flush();  // what the converter held belongs to the old text
         output_->discard();
+    }
+    void discardAfter(uint64_t frame) override {
+        converter_.flush();  // it holds samples of what is dropped
+        output_->discardAfter(frame);
     }
     const StreamFormat& format() const override { return format_; }
 
@@ -102,6 +109,7 @@ public:
     void setPaused(bool) override {}
     void setVolume(int32_t volume) override { volume_ = volume; }
     void discard() override {}
+    void discardAfter(uint64_t) override {}
     const StreamFormat& format() const override { return format_; }
 
 private:
@@ -112,9 +120,16 @@ private:
     int32_t volume_ = 100;
 };
 
+// Where a word starts among the pieces being read.
+struct WordPlace {
+    size_t piece = 0;
+    size_t character = 0;  // in the piece's text
+};
+
 struct PendingEvent {
     uint64_t frame = 0;
     VoiceEvent event;
+    std::optional<WordPlace> place;  // word events of the stream being read
 };
 
 struct QueuedText {
@@ -153,7 +168,7 @@ struct Voice::Core {
     uint32_t nextStream = 1;
     uint32_t lastQueued = 0;
     uint32_t completed = 0;   // every stream up to this number has ended
-    uint64_t generation = 0;  // grows on every purge; stale synthesis checks it
+    uint64_t generation = 0;  // grows on every purge and rewind; stale synthesis checks it
     bool active = false;
     uint32_t activeStream = 0;
     std::shared_ptr<const std::vector<SpeechPiece>> pieces;
@@ -172,6 +187,9 @@ struct Voice::Core {
     std::deque<VoiceEvent> unheard;
     std::deque<VoiceEvent> kept;
     VoiceStatus status;
+    // The word being heard, when it belongs to the stream being read.
+    std::optional<WordPlace> heardWord;
+    uint32_t heardWordStream = 0;
 
     bool idle() const { return queue.empty() && !active && pending.empty(); }
     double ratio() const {
@@ -192,6 +210,9 @@ struct Voice::Core {
     void startStream(std::unique_lock<std::mutex>& lock);
     void finishStream();
     void synthesizeNext(std::unique_lock<std::mutex>& lock);
+    // Makes a rate change heard at once: drops the audio not yet heard and
+    // reads on from the next word (or the word being heard) at the new rate.
+    void rewindForRate();
     bool openSink();
     std::shared_ptr<const ObjectToken> voiceFor(const SpeechPiece& piece);
     bool workLeft() const { return active && pieces && pieceIndex < pieces->size(); }
@@ -210,10 +231,12 @@ namespace {
 // purge has made it stale.
 class VoiceSynthesisSink final : public SynthesisSink {
 public:
-    VoiceSynthesisSink(Voice::Core& core, const SpeechPiece& piece, size_t offset,
-                       uint64_t generation, uint64_t startFrame, double ratio, float gain)
+    VoiceSynthesisSink(Voice::Core& core, const SpeechPiece& piece, size_t pieceIndex,
+                       size_t offset, uint64_t generation, uint64_t startFrame, double ratio,
+                       float gain)
         : core_(core),
           piece_(piece),
+          pieceIndex_(pieceIndex),
           offset_(offset),
           generation_(generation),
           startFrame_(startFrame),
@@ -235,7 +258,7 @@ public:
         const uint64_t frame = startFrame_ + static_cast<uint64_t>(sampleOffset * ratio_);
         // Positions never go backwards, so events stay in play order.
         const uint64_t floor = core_.pending.empty() ? 0 : core_.pending.back().frame;
-        core_.pending.push_back({std::max(frame, floor), event});
+        core_.pending.push_back({std::max(frame, floor), event, WordPlace{pieceIndex_, first}});
     }
 
     bool onAudio(const int16_t* samples, size_t count) override {
@@ -249,6 +272,7 @@ public:
 private:
     Voice::Core& core_;
     const SpeechPiece& piece_;
+    size_t pieceIndex_;
     size_t offset_;
     uint64_t generation_;
     uint64_t startFrame_;
@@ -274,6 +298,10 @@ bool Voice::Core::releaseDueEvents() {
         } else {
             event = pending.front().event;
             event.audioStreamOffset = bytesAt(pending.front().frame);
+            if (event.id == kEventWordBoundary) {
+                heardWord = pending.front().place;
+                heardWordStream = event.streamNumber;
+            }
             pending.pop_front();
         }
         if (event.id == kEventWordBoundary) {
@@ -293,6 +321,50 @@ bool Voice::Core::releaseDueEvents() {
         notifyNow = notifyNow || (interest & eventBit(event.id)) != 0;
     }
     return notifyNow;
+}
+
+void Voice::Core::rewindForRate() {
+    if (!active || !pieces || !sink || !sink->paced())
+        return;
+    // Up to this long of the word being heard is let finish; a longer rest
+    // is cut, and that word is read again.
+    constexpr double kLetFinishSeconds = 0.2;
+    const uint64_t played = sink->played();
+    const auto letFinish = static_cast<uint64_t>(kLetFinishSeconds * sink->format().sampleRate);
+    const auto next = std::find_if(pending.begin(), pending.end(), [&](const PendingEvent& e) {
+        return e.event.id == kEventWordBoundary && e.frame >= played;
+    });
+    auto dropFrom = next;
+    uint64_t cut = 0;
+    WordPlace resume;
+    if (next != pending.end() && next->place && next->event.streamNumber == activeStream &&
+        next->frame <= played + letFinish) {
+        cut = next->frame;
+        resume = *next->place;
+    } else if (heardWord && heardWordStream == activeStream &&
+               status.currentStream == activeStream) {
+        cut = played;
+        resume = *heardWord;
+        dropFrom = std::find_if(pending.begin(), pending.end(),
+                                [&](const PendingEvent& e) { return e.frame > played; });
+    } else {
+        return;  // nothing of this text is being heard yet, or all of it is read
+    }
+    // An end of stream before the cut belongs to an earlier text, which stays.
+    pending.erase(dropFrom, pending.end());
+    sink->discardAfter(cut);
+    ++generation;  // what is being synthesised now belongs to the dropped audio
+    pieceIndex = resume.piece;
+    const SpeechPiece& piece = (*pieces)[pieceIndex];
+    ranges = splitForSynthesis(std::u32string_view(piece.text).substr(resume.character));
+    for (auto& [begin, end] : ranges) {
+        begin += resume.character;
+        end += resume.character;
+    }
+    rangeIndex = 0;
+    if (ranges.empty())
+        ++pieceIndex;
+    wake.notify_all();
 }
 
 void Voice::Core::purge() {
@@ -389,7 +461,7 @@ void Voice::Core::startStream(std::unique_lock<std::mutex>& lock) {
     VoiceEvent start;
     start.id = kEventStartInputStream;
     start.streamNumber = next.number;
-    pending.push_back({sink ? sink->written() : 0, start});
+    pending.push_back({sink ? sink->written() : 0, start, std::nullopt});
 
     // Reading a long text takes a while; do it without holding up the controls.
     lock.unlock();
@@ -414,7 +486,7 @@ void Voice::Core::finishStream() {
     VoiceEvent end;
     end.id = kEventEndInputStream;
     end.streamNumber = activeStream;
-    pending.push_back({last, end});
+    pending.push_back({last, end, std::nullopt});
     active = false;
     pieces.reset();
 }
@@ -456,7 +528,8 @@ void Voice::Core::synthesizeNext(std::unique_lock<std::mutex>& lock) {
     const bool endPause = endsSentence(piece.text[end - 1]) || end == piece.text.size();
     // Hold the pieces while unlocked: a purge may drop them meanwhile.
     const auto held = pieces;
-    VoiceSynthesisSink forward(*this, piece, begin, generation, sink->written(), ratio(), gain);
+    VoiceSynthesisSink forward(*this, piece, pieceIndex, begin, generation, sink->written(),
+                               ratio(), gain);
     const std::u32string_view text = std::u32string_view(piece.text).substr(begin, end - begin);
     const uint64_t synthesisGeneration = generation;
     lock.unlock();
@@ -763,7 +836,10 @@ Result Voice::setRate(int32_t rate) {
     if (rate < kMinimumRate || rate > kMaximumRate)
         return kInvalidArg;
     std::lock_guard lock(core_->mutex);
+    if (core_->rate == rate)
+        return kOk;
     core_->rate = rate;
+    core_->rewindForRate();
     return kOk;
 }
 

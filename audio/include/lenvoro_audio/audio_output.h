@@ -37,7 +37,9 @@ public:
     void write(const int16_t* samples, size_t frameCount);
 
     // Frames written since the output was opened, and frames that have been
-    // played or discarded. Both only grow; their difference is what is queued.
+    // played or discarded. The played count only grows; the written one too,
+    // except that discardAfter() takes back what it drops. Their difference
+    // is what is queued.
     uint64_t framesWritten() const;
     uint64_t framesPlayed() const;
     uint64_t framesQueued() const { return framesWritten() - framesPlayed(); }
@@ -48,6 +50,9 @@ public:
 
     // Drops everything queued; the played position jumps to the written one.
     void discard();
+    // Drops what is queued after the frame position (counted as written()
+    // counts) and writes on from there; what plays before it is kept.
+    void discardAfter(uint64_t frame);
 
     // Linear gain 0..1 applied as frames are played, so a change is heard at once.
     void setGain(float gain);

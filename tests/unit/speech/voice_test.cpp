@@ -347,6 +347,63 @@ TEST(Voice, VolumeChangeIsHeardAtOnce) {
     EXPECT_LT(test::rmsLevel(heard->samples, mutedFrom + margin), 1.0);
 }
 
+TEST(Voice, RateChangeIsHeardAtOnceAndNoWordIsLost) {
+    // After setRate the rest of the text is heard at the new rate: the audio
+    // heard in all is what was heard before the call, plus the rest at the
+    // new rate, plus at most a fraction of a second. Both a text of many
+    // sentences and one synthesised in a single piece.
+    const std::u16string texts[] = {
+        longEnglish(10),
+        u"one two three four five six seven eight nine ten eleven twelve thirteen fourteen "
+        u"fifteen sixteen seventeen eighteen nineteen twenty twenty-one twenty-two",
+    };
+    const auto folder = test::makeTemporaryFolder("rate-change");
+    const auto heardFrames = [&](const std::u16string& text, int startRate, int newRate,
+                                 size_t changeAfterWords, uint64_t* changedAt,
+                                 std::vector<VoiceEvent>* words) {
+        static int run = 0;  // captures of one name would share one file
+        const std::string capture = (folder / ("heard" + std::to_string(++run) + ".wav")).string();
+        std::shared_ptr<Voice> voice;
+        EXPECT_EQ(Voice::create(&voice), kOk);
+        voice->setOutputFactory([&](const audio::AudioFormat& format) {
+            return audio::openCaptureOutput(format, capture, nullptr, 8.0);
+        });
+        voice->setRate(startRate);
+        Recorder recorder;
+        recorder.attach(*voice);
+        voice->speak(text, kSpeakAsync);
+        if (changeAfterWords > 0) {
+            EXPECT_TRUE(recorder.waitFor(kEventWordBoundary, changeAfterWords));
+            *changedAt = recorder.words().back().audioStreamOffset / 2;
+            voice->setRate(newRate);
+        }
+        voice->waitUntilDone();
+        if (words != nullptr)
+            *words = recorder.words();
+        voice.reset();
+        const auto heard = audio::readWaveFile(capture);
+        return heard ? heard->samples.size() : 0;
+    };
+    for (const auto& text : texts) {
+        SCOPED_TRACE(std::string(text.begin(), text.begin() + 20));
+        const double slow = static_cast<double>(heardFrames(text, 0, 0, 0, nullptr, nullptr));
+        const double fast = static_cast<double>(heardFrames(text, 10, 10, 0, nullptr, nullptr));
+        uint64_t changedAt = 0;
+        std::vector<VoiceEvent> words;
+        const double heard = static_cast<double>(heardFrames(text, 0, 10, 5, &changedAt, &words));
+        const double expected = changedAt + (slow - changedAt) * fast / slow;
+        EXPECT_LT(heard, expected + 0.3 * 22050 + 0.05 * fast)
+            << "slow " << slow << " fast " << fast;
+        EXPECT_GT(heard, expected - 0.05 * fast);
+        // The words go on in order to the last one, none skipped.
+        ASSERT_FALSE(words.empty());
+        for (size_t i = 1; i < words.size(); ++i)
+            EXPECT_GE(words[i].wordPosition, words[i - 1].wordPosition);
+        const size_t lastWord = text.rfind(u' ', text.find_last_not_of(u" ")) + 1;
+        EXPECT_GE(words.back().wordPosition, static_cast<int32_t>(lastWord));
+    }
+}
+
 TEST(Voice, RateScalesTheDurationThreefoldEachWay) {
     EXPECT_EQ(Synthesizer::wordsPerMinute(0), 175);
     EXPECT_EQ(Synthesizer::wordsPerMinute(-10), 58);
