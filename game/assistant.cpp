@@ -93,6 +93,15 @@ void Assistant::AssistantSpeak(const QString& text, const QString& soundPath) {
         startNextRequest();
 }
 
+void Assistant::AssistantSpeakLatest(const QString& text, const QString& soundPath) {
+    queue_.clear();
+    AssistantSpeak(text, soundPath);
+}
+
+void Assistant::dropWaitingRequests() {
+    queue_.clear();
+}
+
 QString Assistant::balloonText() const {
     return balloonVisible_ ? balloon_.text() : QString();
 }

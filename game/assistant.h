@@ -71,6 +71,11 @@ public:
     // Queues show, speak `text` with the recording at `soundPath`, hide.
     // Returns at once.
     void AssistantSpeak(const QString& text, const QString& soundPath);
+    // As AssistantSpeak, but at most one request waits behind the one being
+    // heard: this one takes the place of any still waiting.
+    void AssistantSpeakLatest(const QString& text, const QString& soundPath);
+    // Forgets the requests still waiting; the one being heard goes on.
+    void dropWaitingRequests();
 
     const CharacterFile& character() const { return *character_; }
 

@@ -23,12 +23,14 @@ Board::UniformSource entropySeededUniform() {
 Board::Board(UniformSource uniform)
     : uniform_(uniform ? std::move(uniform) : entropySeededUniform()) {
     order_.reserve(kPieceCount);
-    for (int i = 1; i <= kPieceCount; ++i) order_.push_back(i);
+    for (int i = 1; i <= kPieceCount; ++i)
+        order_.push_back(i);
     parkLines();
 }
 
 std::size_t Board::index(int i) {
-    if (i < 1 || i > kPieceCount) throw std::out_of_range("piece number outside 1..9");
+    if (i < 1 || i > kPieceCount)
+        throw std::out_of_range("piece number outside 1..9");
     return static_cast<std::size_t>(i - 1);
 }
 
@@ -67,17 +69,20 @@ void Board::AssembleBoard(bool hideGridLines) {
     p[1].left = p[0].left + p[0].width;
     p[2].left = p[1].left + p[1].width;
 
-    for (int i : {3, 4, 5}) p[i].top = p[0].top + p[0].height;
+    for (int i : {3, 4, 5})
+        p[i].top = p[0].top + p[0].height;
     p[3].left = p[0].left;
     p[4].left = p[3].left + p[3].width;
     p[5].left = p[4].left + p[4].width;
 
-    for (int i : {6, 7, 8}) p[i].top = p[3].top + p[3].height;
+    for (int i : {6, 7, 8})
+        p[i].top = p[3].top + p[3].height;
     p[6].left = p[3].left;
     p[7].left = p[6].left + p[6].width;
     p[8].left = p[7].left + p[7].width;
 
-    if (hideGridLines) hideGrid();
+    if (hideGridLines)
+        hideGrid();
 }
 
 void Board::ComputeCellTargets() {
@@ -91,6 +96,26 @@ void Board::ComputeCellTargets() {
         cellTop_[static_cast<std::size_t>(i)] =
             static_cast<std::int32_t>(roundHalfEven(1.0 + row * h));
     }
+}
+
+PixelRect Board::gridLinePixels(int n) const {
+    // The far edges of the cells, from the ends of all drawn lines.
+    int right = 0;
+    int bottom = 0;
+    for (const GridLine& l : lines_) {
+        if (!l.visible())
+            continue;
+        right = std::max(right, twipsToPixels(std::max(l.x1, l.x2)));
+        bottom = std::max(bottom, twipsToPixels(std::max(l.y1, l.y2)));
+    }
+    const GridLine& l = line(n);
+    const int x1 = twipsToPixels(std::min(l.x1, l.x2));
+    const int y1 = twipsToPixels(std::min(l.y1, l.y2));
+    const int x2 = twipsToPixels(std::max(l.x1, l.x2));
+    const int y2 = twipsToPixels(std::max(l.y1, l.y2));
+    if (x1 == x2)
+        return PixelRect{std::min(x1, right - 1), y1, 1, std::max(1, y2 - y1)};
+    return PixelRect{x1, std::min(y1, bottom - 1), std::max(1, x2 - x1), 1};
 }
 
 void Board::hideGrid() {
@@ -130,9 +155,12 @@ void Board::bringToFront(int i) {
 void Board::StartPuzzle(float pileLeftTwips, float pileTopTwips) {
     movePiece(1, 1, 1);
     drawGrid();
-    for (auto& p : pieces_) p.left = pileLeftTwips;
-    for (auto& p : pieces_) p.top = pileTopTwips;
-    for (int draw = 0; draw < kShuffleDraws; ++draw) bringToFront(pieceForDraw(uniform_()));
+    for (auto& p : pieces_)
+        p.left = pileLeftTwips;
+    for (auto& p : pieces_)
+        p.top = pileTopTwips;
+    for (int draw = 0; draw < kShuffleDraws; ++draw)
+        bringToFront(pieceForDraw(uniform_()));
 }
 
 }  // namespace tukomi

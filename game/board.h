@@ -20,6 +20,15 @@ struct GridLine {
     static constexpr float kHiddenX = -10000.0f;
 };
 
+// A rectangle of whole pixels in the window.
+struct PixelRect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    bool operator==(const PixelRect&) const = default;
+};
+
 // The 3 x 3 puzzle board of the main window: nine pieces, the eight grid lines,
 // the cell targets and the stacking order of the pieces. Pieces and cells are
 // numbered 1..9 row by row from the top left; piece i belongs to cell i.
@@ -44,6 +53,12 @@ public:
     void movePiece(int i, float leftTwips, float topTwips);
 
     const GridLine& line(int n) const { return lines_.at(static_cast<std::size_t>(n - 1)); }
+    // Grid line n as the window draws it while the grid is shown: one pixel
+    // wide, over the pixels of the cells only. A line along the board's far
+    // edge lies on the cells' last pixel column or row rather than just past
+    // it, where it would fall outside the board (and, for the bottom line,
+    // outside the window).
+    PixelRect gridLinePixels(int n) const;
     // Puts the lines where the window parks them before the first Start:
     // along the left edge, out of sight.
     void parkLines();

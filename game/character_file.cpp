@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -454,8 +455,14 @@ std::unique_ptr<CharacterFile> CharacterFile::Load(const QString& path, LoadErro
     std::unique_ptr<CharacterFile> file(new CharacterFile);
     file->path_ = path;
     if (QString problem = CharacterFileReader(*file).read(); !problem.isEmpty()) {
-        if (error)
-            *error = LoadError{path, 0, problem};
+        if (error) {
+            const QFileInfo info(path);
+            const LoadProblem kind = !info.exists() ? LoadProblem::FileMissing
+                                     : info.isDir() || !info.isReadable()
+                                         ? LoadProblem::FileUnreadable
+                                         : LoadProblem::DamagedCharacter;
+            *error = LoadError{path, 0, problem, kind, {}};
+        }
         return nullptr;
     }
     return file;

@@ -13,8 +13,25 @@ std::int64_t Dragging::squaredDistance(double left, double top, std::int32_t cel
     // 2^63 is exactly representable; anything at or beyond it (or NaN from a
     // piece thrown to infinity) is simply very far away.
     constexpr double kLimit = 9223372036854775808.0;
-    if (!(d < kLimit)) return std::numeric_limits<std::int64_t>::max();
+    if (!(d < kLimit))
+        return std::numeric_limits<std::int64_t>::max();
     return std::llround(d);
+}
+
+void Dragging::setVisibleArea(float widthTwips, float heightTwips) {
+    visibleArea_ = RectTwips{0, 0, widthTwips, heightTwips};
+}
+
+bool Dragging::isVisible(const RectTwips& piece) const {
+    if (!visibleArea_)
+        return true;
+    // In doubles, rounded as twipsToPixels rounds, so that a piece thrown
+    // far away cannot overflow; a NaN corner is seen nowhere.
+    const auto pixels = [](double twips) { return std::round(twips / kTwipsPerPixel); };
+    const double left = pixels(piece.left);
+    const double top = pixels(piece.top);
+    return left < pixels(visibleArea_->width) && left + pixels(piece.width) > 0 &&
+           top < pixels(visibleArea_->height) && top + pixels(piece.height) > 0;
 }
 
 void Dragging::press(int piece, float pointerLeft, float pointerTop) {
@@ -26,7 +43,8 @@ void Dragging::press(int piece, float pointerLeft, float pointerTop) {
 }
 
 void Dragging::move(float pointerLeft, float pointerTop) {
-    if (dragIndex_ == 0) return;
+    if (dragIndex_ == 0)
+        return;
     board_.movePiece(dragIndex_, pointerLeft - grabLeft_, pointerTop - grabTop_);
 }
 
@@ -52,11 +70,17 @@ DropResult Dragging::release(float pileLeft, float pileTop) {
             const RectTwips& occupant = board_.piece(j);
             if (occupant.left == targetLeft && occupant.top == targetTop) {
                 board_.movePiece(j, pileLeft, pileTop);
-                if (j != dragIndex_) result.returnedToPile.push_back(j);
+                if (j != dragIndex_)
+                    result.returnedToPile.push_back(j);
             }
         }
         board_.movePiece(dragIndex_, targetLeft, targetTop);
         result.cellsCaught.push_back(k);
+    }
+
+    if (result.cellsCaught.empty() && !isVisible(board_.piece(dragIndex_))) {
+        board_.movePiece(dragIndex_, pileLeft, pileTop);
+        result.returnedFromOutside = true;
     }
 
     result.complete = true;

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "board.h"
@@ -14,6 +15,8 @@ struct DropResult {
     std::vector<int> cellsCaught;
     // Pieces that sat in a catching cell and went back to the pile.
     std::vector<int> returnedToPile;
+    // The piece was let go where none of it could be seen and went back to the pile.
+    bool returnedFromOutside = false;
     // Every piece sits on its own cell.
     bool complete = false;
 };
@@ -22,10 +25,19 @@ struct DropResult {
 // presses on a piece, which comes to the front, carries it by the point where
 // it was grasped, and lets go: a piece whose top-left corner lands within a
 // third of a piece width of a cell's corner snaps into that cell, and whatever
-// sat there goes back to the pile.
+// sat there goes back to the pile. A piece let go where no pixel of it is in
+// the visible area goes back to the pile too, so that none is ever out of
+// reach.
 class Dragging {
 public:
     explicit Dragging(Board& board) : board_(board) {}
+
+    // The area pieces can be seen in: the window's client area, from (0, 0).
+    // Until it is set, a piece stays wherever it is let go.
+    void setVisibleArea(float widthTwips, float heightTwips);
+    // Whether any pixel of `piece` lies in the visible area, with the piece
+    // placed on whole pixels as the window places it.
+    bool isVisible(const RectTwips& piece) const;
 
     // The piece being carried, 1..9, or 0 when none is held.
     int dragIndex() const { return dragIndex_; }
@@ -53,6 +65,7 @@ private:
     int dragIndex_ = 0;
     float grabLeft_ = 0;  // pointer minus piece corner at the press
     float grabTop_ = 0;
+    std::optional<RectTwips> visibleArea_;
     std::array<std::int64_t, Board::kPieceCount> cellDist_{};
 };
 

@@ -2,11 +2,13 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 
 #include "art.h"
 #include "assistant.h"
 #include "fitting_label.h"
+#include "interface_language.h"
+#include "message_box.h"
+#include "messages.h"
 #include "picture_control.h"
 #include "pinyin_label.h"
 #include "pinyin_line.h"
@@ -22,8 +24,11 @@ const QColor kBackColour(255, 192, 192);
 
 constexpr RectTwips kPinyinLabel{0, 0, 9255, 615};
 constexpr RectTwips kTextLabel{0, 675, 9135, 855};
-constexpr RectTwips kRecordingPicture{9260, 0, 840, 720};
-constexpr RectTwips kReadingPicture{9240, 675, 840, 840};
+// The two pictures stand one above the other at the window's right edge,
+// whole and without overlapping: 56 x 48 and 56 x 56 pixels in a client area
+// 672 x 106 pixels.
+constexpr RectTwips kRecordingPicture{9240, 0, 840, 720};
+constexpr RectTwips kReadingPicture{9240, 720, 840, 840};
 constexpr RectTwips kNotificationBox{-3960, 480, 375, 270};
 
 // The library's calls: no particular voice, rate or volume at the start; the
@@ -64,7 +69,8 @@ PictureControl* makePicture(QWidget* parent, const char* name, const char* art,
                             const RectTwips& place, const char* toolTip) {
     auto* picture = new PictureControl(parent);
     picture->setObjectName(QString::fromLatin1(name));
-    picture->setPicture(buttonPicture(QString::fromLatin1(art), QString(), pixelRect(place).size()));
+    picture->setPicture(
+        buttonPicture(QString::fromLatin1(art), QString(), pixelRect(place).size()));
     picture->setScaledContents(true);
     picture->setGeometry(pixelRect(place));
     picture->setToolTip(QString::fromUtf8(toolTip));
@@ -99,7 +105,9 @@ ExplanationWindow::ExplanationWindow(Setup setup, QWidget* parent)
     Form_Load();
 }
 
-ExplanationWindow::~ExplanationWindow() { Form_Unload(); }
+ExplanationWindow::~ExplanationWindow() {
+    Form_Unload();
+}
 
 void ExplanationWindow::Form_Load() {
     // The notification box takes the text label's caption, which is still empty.
@@ -110,19 +118,21 @@ void ExplanationWindow::Form_Load() {
     label2_->setSyllables(label1_,
                           PinyinSyllables(setup_.text, setup_.pinyin ? *setup_.pinyin : noTable));
     if (setup_.speech)
-        setup_.speech->InitialAuth(reinterpret_cast<std::intptr_t>(text1_), kEngineDefaultVoice,
-                                   kUnchanged, kUnchanged,
-                                   encodeForLocale(missingVoiceMessage() + setup_.downloadPage),
-                                   encodeForLocale(QStringLiteral("语音下载")), kCallerName,
-                                   kCallerVersion);
+        setup_.speech->InitialAuth(
+            reinterpret_cast<std::intptr_t>(text1_), kEngineDefaultVoice, kUnchanged, kUnchanged,
+            encodeForLocale(missingVoiceMessage() + setup_.downloadPage),
+            encodeForLocale(QStringLiteral("语音下载")), kCallerName, kCallerVersion);
 }
 
 void ExplanationWindow::Image1_Click() {
-    if (setup_.merlin) setup_.merlin->AssistantSpeak(setup_.text, setup_.soundPath);
+    // Clicks faster than the character speaks wait as one reading, not a pile.
+    if (setup_.merlin)
+        setup_.merlin->AssistantSpeakLatest(setup_.text, setup_.soundPath);
 }
 
 void ExplanationWindow::Image2_Click() {
-    if (!setup_.speech) return;
+    if (!setup_.speech)
+        return;
     const std::int32_t result = setup_.speech->Speak(
         encodeForLocale(label1_->text()), kSpeakOneVoiceAsynchronously, kSimplifiedChineseVoice,
         kUnchanged, kUnchanged, kKeepPunctuation, encodeForLocale(setup_.downloadPage));
@@ -131,16 +141,23 @@ void ExplanationWindow::Image2_Click() {
     if (result == SpeechLibrary::kUnavailable && setup_.speechProblemShown &&
         !*setup_.speechProblemShown) {
         *setup_.speechProblemShown = true;
-        QMessageBox::information(this, caption(),
-                                 QStringLiteral("机器朗读现在不能用。\n%1")
-                                     .arg(setup_.speech->errorMessage()));
+        const InterfaceLanguage language = userInterfaceLanguage();
+        showMessage(this, QMessageBox::Information, caption(),
+                    readingUnavailableText(setup_.speech->errorMessage(language), language),
+                    language);
     }
 }
 
 void ExplanationWindow::Form_Unload() {
-    if (unloaded_) return;
+    if (unloaded_)
+        return;
     unloaded_ = true;
-    if (setup_.speech) setup_.speech->Close();
+    if (setup_.speech)
+        setup_.speech->Close();
+    // The reading being heard ends by itself; one still waiting would speak
+    // to a child who has moved on.
+    if (setup_.merlin)
+        setup_.merlin->dropWaitingRequests();
 }
 
 void ExplanationWindow::done(int result) {

@@ -2,13 +2,16 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QMessageBox>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTimer>
 #include <cstdio>
 
 #include "art.h"
+#include "interface_language.h"
 #include "main_window.h"
+#include "message_box.h"
+#include "messages.h"
 #include "picture_library.h"
 
 using namespace tukomi;
@@ -26,19 +29,26 @@ int main(int argc, char* argv[]) {
     options.addVersionOption();
     const QCommandLineOption quitAfterFirstFrame(
         QStringLiteral("quit-after-first-frame"),
-        QStringLiteral("Quit as soon as the main window has painted itself (for timing start-up)."));
+        QStringLiteral(
+            "Quit as soon as the main window has painted itself (for timing start-up)."));
     options.addOption(quitAfterFirstFrame);
     options.process(app);
 
     installFontSubstitutions();
 
-    const PictureLibrary library(PictureLibrary::findProgramFolder(QApplication::applicationDirPath()));
+    const PictureLibrary library(
+        PictureLibrary::findProgramFolder(QApplication::applicationDirPath()));
     MainWindow window(library);
+    window.setProgressFile(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+                           QStringLiteral("/progress.ini"));
     if (auto error = window.Form_Load()) {
-        const QString message =
-            QStringLiteral("The game cannot start.\n%1").arg(error->message());
-        std::fprintf(stderr, "tukomi: %s\n", qPrintable(error->message()));
-        QMessageBox::critical(nullptr, MainWindow::caption(), message);
+        const InterfaceLanguage language = userInterfaceLanguage();
+        const QString message = startupFailureText(*error, language);
+        std::fprintf(stderr, "tukomi: %s\n", qPrintable(message));
+        // The Chinese texts leave the technical details to the terminal.
+        if (language != InterfaceLanguage::ENG)
+            std::fprintf(stderr, "tukomi: %s\n", qPrintable(error->message()));
+        showMessage(nullptr, QMessageBox::Critical, MainWindow::caption(), message, language);
         return 1;
     }
 

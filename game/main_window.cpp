@@ -14,8 +14,8 @@
 #include "art.h"
 #include "assistant.h"
 #include "explanation_window.h"
-#include "speech_library.h"
 #include "picture_control.h"
+#include "speech_library.h"
 
 namespace tukomi {
 namespace {
@@ -42,16 +42,21 @@ constexpr RectTwips kLabel3{6840, 4800, 2055, 375};
 constexpr int kBannerIntervalMs = 2000;
 constexpr int kSecondsIntervalMs = 1000;
 
-const char* const kBannerCaptions[] = {"识字拼图", "看图识字", "快乐学习", "听一听", "拼一拼", "关于我们"};
+const char* const kBannerCaptions[] = {"识字拼图", "看图识字", "快乐学习",
+                                       "听一听",   "拼一拼",   "关于我们"};
 
 QRect pixelRect(const RectTwips& r) {
     return QRect(twipsToPixels(r.left), twipsToPixels(r.top), twipsToPixels(r.width),
                  twipsToPixels(r.height));
 }
 
-QSize pixelSize(const RectTwips& r) { return pixelRect(r).size(); }
+QSize pixelSize(const RectTwips& r) {
+    return pixelRect(r).size();
+}
 
-float toTwips(qreal pixels) { return static_cast<float>(pixels * kTwipsPerPixel); }
+float toTwips(qreal pixels) {
+    return static_cast<float>(pixels * kTwipsPerPixel);
+}
 
 QFont chineseFont(const char* family, double points) {
     QFont font(QString::fromUtf8(family));
@@ -78,6 +83,7 @@ MainWindow::MainWindow(PictureLibrary library, Board::UniformSource shuffleSourc
     setWindowTitle(caption());
     setWindowIcon(programIcon());
     setFixedSize(twipsToPixels(kClientWidthTwips), twipsToPixels(kClientHeightTwips));
+    dragging_.setVisibleArea(kClientWidthTwips, kClientHeightTwips);
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, kBackColour);
     setPalette(palette);
@@ -86,7 +92,9 @@ MainWindow::MainWindow(PictureLibrary library, Board::UniformSource shuffleSourc
 
 MainWindow::~MainWindow() = default;
 
-QString MainWindow::caption() { return QStringLiteral("Mibaro 1.0版"); }
+QString MainWindow::caption() {
+    return QStringLiteral("Mibaro 1.0版");
+}
 
 void MainWindow::createControls() {
     // The grid lines come first so that the pieces are drawn over them.
@@ -129,8 +137,8 @@ void MainWindow::createPictureButtons() {
                           const RectTwips& place) {
         auto* button = new PictureControl(this);
         button->setObjectName(QString::fromLatin1(name));
-        button->setPicture(buttonPicture(QString::fromLatin1(art), QString::fromUtf8(caption),
-                                         pixelSize(place)));
+        button->setPicture(
+            buttonPicture(QString::fromLatin1(art), QString::fromUtf8(caption), pixelSize(place)));
         button->setGeometry(pixelRect(place));
         button->setScaledContents(true);
         button->setCursor(hand);
@@ -159,6 +167,10 @@ void MainWindow::createInfoControls() {
     list1_->setObjectName(QStringLiteral("List1"));
     list1_->setGeometry(pixelRect(kPictureList));
     list1_->setSelectionMode(QAbstractItemView::SingleSelection);
+    // The entry of a completed picture carries its mark on a second line when
+    // the list is too narrow for both.
+    list1_->setWordWrap(true);
+    list1_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     paintOnPink(list1_, palette().color(QPalette::Text));
     // A click chooses the entry, also when it is already selected; Enter and
     // a double click choose it too.
@@ -191,7 +203,8 @@ void MainWindow::createInfoControls() {
     paintOnPink(text2_, kCaptionRed);
     // Only the child's typing counts as a change; the game sets the text itself
     // where it must.
-    connect(text2_, &QLineEdit::textEdited, this, [this](const QString& text) { ChooseByNumber(text); });
+    connect(text2_, &QLineEdit::textEdited, this,
+            [this](const QString& text) { ChooseByNumber(text); });
 }
 
 std::optional<LoadError> MainWindow::Form_Load() {
@@ -203,10 +216,14 @@ std::optional<LoadError> MainWindow::Form_Load() {
     board_.AssembleBoard(/*hideGrid=*/false);
     board_.ComputeCellTargets();
     pointFolderLister();
-    if (auto error = LoadAssistant()) return error;
-    if (auto error = library_.ReadPictureTexts(picText_)) return error;
+    if (auto error = LoadAssistant())
+        return error;
+    if (auto error = library_.ReadPictureTexts(picText_))
+        return error;
+    if (!progressFile_.isEmpty())
+        progress_ = Progress::load(progressFile_);
     list1_->clear();
-    list1_->addItems(PictureLibrary::FillPictureList(picText_));
+    list1_->addItems(PictureLibrary::FillPictureList(picText_, progress_));
     list1_->setCurrentRow(-1);
     // The number box takes the keyboard, so that the list does not make its
     // first entry current when the window gets the focus.
@@ -221,24 +238,31 @@ void MainWindow::LoadPinyinTable() {
     Text3_ = PinyinTable::LoadPinyinParts();
     PinYinStr1.clear();
     qsizetype length = 0;
-    for (const QString& part : Text3_) length += part.size();
+    for (const QString& part : Text3_)
+        length += part.size();
     PinYinStr1.reserve(length);
-    for (const QString& part : Text3_) PinYinStr1 += part;
+    for (const QString& part : Text3_)
+        PinYinStr1 += part;
 }
 
 std::optional<LoadError> MainWindow::LoadAssistant() {
     LoadError error;
-    merlin = Assistant::Load(library_.programFolder() + QStringLiteral("/merlin.acs"), this, &error);
-    if (!merlin) return error;
+    merlin =
+        Assistant::Load(library_.programFolder() + QStringLiteral("/merlin.acs"), this, &error);
+    if (!merlin)
+        return error;
     return std::nullopt;
 }
 
-void MainWindow::pointFolderLister() { Dir1_ = library_.pictureFolder(); }
+void MainWindow::pointFolderLister() {
+    Dir1_ = library_.pictureFolder();
+}
 
 void MainWindow::LoadPieceImages(int n) {
     for (int i = 1; i <= Board::kPieceCount; ++i) {
         QPixmap picture(library_.piecePath(n, i));
-        if (picture.isNull()) picture = missingPiecePicture(i, kCellPixels);
+        if (picture.isNull())
+            picture = missingPiecePicture(i, kCellPixels);
         Image1(i)->setPicture(picture);
         const QSize size = Image1(i)->size();
         board_.setPieceSize(i, pixelsToTwips(size.width()), pixelsToTwips(size.height()));
@@ -257,7 +281,9 @@ void MainWindow::StartPuzzle() {
     mirrorBoard();
 }
 
-float MainWindow::pileLeft() const { return pixelsToTwips(image6_->x()); }
+float MainWindow::pileLeft() const {
+    return pixelsToTwips(image6_->x());
+}
 
 float MainWindow::pileTop() const {
     return pixelsToTwips(image6_->y()) + 3 * pixelsToTwips(image6_->height());
@@ -270,57 +296,85 @@ void MainWindow::onPiecePressed(int piece, QPointF pointer) {
 
 void MainWindow::onPieceMoved(QPointF pointer) {
     const int held = dragging_.dragIndex();
-    if (held == 0) return;
+    if (held == 0)
+        return;
     dragging_.move(toTwips(pointer.x()), toTwips(pointer.y()));
     const RectTwips& piece = board_.piece(held);
     Image1(held)->move(twipsToPixels(piece.left), twipsToPixels(piece.top));
 }
 
 void MainWindow::onPieceReleased() {
-    if (dragging_.dragIndex() == 0) return;
+    if (dragging_.dragIndex() == 0)
+        return;
     const DropResult drop = dragging_.release(pileLeft(), pileTop());
     mirrorBoard();
-    if (drop.complete) CompletePuzzle();
+    if (drop.complete)
+        CompletePuzzle();
 }
 
 void MainWindow::CompletePuzzle() {
+    // The grid shows only in a game begun with Start: a click on a piece of
+    // a picture shown whole also completes it, but the child did nothing.
+    const bool played = board_.gridVisible();
     board_.hideGrid();
     mirrorBoard();
     // Pictures beyond the list have no text.
     form2str = picText_.text(start);
     // Not waited for: the character speaks while the game goes on.
-    if (merlin) merlin->AssistantSpeak(form2str, library_.soundPath(start));
+    if (merlin)
+        merlin->AssistantSpeakLatest(form2str, library_.soundPath(start));
     timer2_->stop();
+    if (played)
+        rememberCompletion();
     emit puzzleCompleted();
 }
 
+void MainWindow::rememberCompletion() {
+    if (!progress_.record(start, secCount_))
+        return;
+    if (QListWidgetItem* entry = list1_->item(start - 1))
+        entry->setText(PictureLibrary::ListEntry(start, picText_, progress_));
+    if (progressFile_.isEmpty())
+        return;
+    QString error;
+    // Not worth troubling the child with: the game goes on without it.
+    if (!progress_.save(progressFile_, &error))
+        qWarning("tukomi: the progress cannot be saved in %s: %s", qPrintable(progressFile_),
+                 qPrintable(error));
+}
+
 void MainWindow::ShowExplanation() {
-    if (!pinyinTable_) pinyinTable_ = std::make_unique<PinyinTable>(PinYinStr1);
+    if (!pinyinTable_)
+        pinyinTable_ = std::make_unique<PinyinTable>(PinYinStr1);
     if (!speech_) {
         ownSpeech_ = std::make_unique<SpeechLibrary>(QCoreApplication::applicationDirPath());
         speech_ = ownSpeech_.get();
     }
-    const QString helpPage = QDir::cleanPath(QCoreApplication::applicationDirPath() +
-                                             QStringLiteral("/../share/lenvoro/help/zh-CN/voices.html"));
-    ExplanationWindow window(ExplanationWindow::Setup{form2str, pinyinTable_.get(), speech_,
-                                                      merlin.get(), library_.soundPath(start),
-                                                      QUrl::fromLocalFile(helpPage).toString(),
-                                                      &speechProblemShown_},
-                             this);
+    const QString helpPage =
+        QDir::cleanPath(QCoreApplication::applicationDirPath() +
+                        QStringLiteral("/../share/lenvoro/help/zh-CN/voices.html"));
+    ExplanationWindow window(
+        ExplanationWindow::Setup{form2str, pinyinTable_.get(), speech_, merlin.get(),
+                                 library_.soundPath(start),
+                                 QUrl::fromLocalFile(helpPage).toString(), &speechProblemShown_},
+        this);
     // Directly above this window, centred over it, never above the screen's top.
     const QRect main = frameGeometry();
     const QSize frame = main.size() - size();
     const QSize outer = window.size() + frame;
     int top = main.top() - outer.height();
     const int left = main.left() - (outer.width() - main.width()) / 2;
-    if (top < 0) top = 0;
+    if (top < 0)
+        top = 0;
     window.move(left, top);
     form2_ = &window;
     window.exec();
     form2_ = nullptr;
 }
 
-void MainWindow::showPictureNumber() { text2_->setText(QString::number(start)); }
+void MainWindow::showPictureNumber() {
+    text2_->setText(QString::number(start));
+}
 
 void MainWindow::Timer2_Timer() {
     ++secCount_;
@@ -330,7 +384,8 @@ void MainWindow::Timer2_Timer() {
 void MainWindow::Timer1_Timer() {
     ++bannerFrame_;
     Image7(bannerFrame_)->raise();
-    if (bannerFrame_ == static_cast<int>(image7_.size()) - 1) bannerFrame_ = -1;
+    if (bannerFrame_ == static_cast<int>(image7_.size()) - 1)
+        bannerFrame_ = -1;
 }
 
 int MainWindow::frontBannerFrame() const {
@@ -338,7 +393,8 @@ int MainWindow::frontBannerFrame() const {
     int front = -1;
     for (QObject* child : children())
         for (std::size_t i = 0; i < image7_.size(); ++i)
-            if (child == image7_[i]) front = static_cast<int>(i);
+            if (child == image7_[i])
+                front = static_cast<int>(i);
     return front;
 }
 
@@ -351,9 +407,13 @@ void MainWindow::openProductPage() {
     QDesktopServices::openUrl(productPageUrl());
 }
 
-int MainWindow::pictureCount() const { return library_.pictureCount(); }
+int MainWindow::pictureCount() const {
+    return library_.pictureCount();
+}
 
-QString MainWindow::pictureText(int n) const { return picText_.text(n); }
+QString MainWindow::pictureText(int n) const {
+    return picText_.text(n);
+}
 
 void MainWindow::selectListEntry(int index) {
     const QSignalBlocker quiet(list1_);
@@ -365,13 +425,21 @@ void MainWindow::selectListEntry(int index) {
     list1_->setCurrentRow(index);
 }
 
-QString MainWindow::numberText() const { return text2_->text(); }
+QString MainWindow::numberText() const {
+    return text2_->text();
+}
 
-void MainWindow::setNumberText(const QString& text) { text2_->setText(text); }
+void MainWindow::setNumberText(const QString& text) {
+    text2_->setText(text);
+}
 
-void MainWindow::setCaption(const QString& caption) { setWindowTitle(caption); }
+void MainWindow::setCaption(const QString& caption) {
+    setWindowTitle(caption);
+}
 
-void MainWindow::stopClock() { timer2_->stop(); }
+void MainWindow::stopClock() {
+    timer2_->stop();
+}
 
 void MainWindow::ShowCurrentPicture(int picture) {
     LoadPieceImages(picture);
@@ -383,7 +451,8 @@ void MainWindow::mirrorBoard() {
         const RectTwips& piece = board_.piece(i);
         Image1(i)->move(twipsToPixels(piece.left), twipsToPixels(piece.top));
     }
-    for (int i : board_.stackingOrder()) Image1(i)->raise();
+    for (int i : board_.stackingOrder())
+        Image1(i)->raise();
     for (int n = 1; n <= Board::kLineCount; ++n) {
         const GridLine& l = board_.line(n);
         QFrame* line = Line(n);
@@ -391,11 +460,8 @@ void MainWindow::mirrorBoard() {
             line->hide();
             continue;
         }
-        const int x1 = twipsToPixels(std::min(l.x1, l.x2));
-        const int y1 = twipsToPixels(std::min(l.y1, l.y2));
-        const int x2 = twipsToPixels(std::max(l.x1, l.x2));
-        const int y2 = twipsToPixels(std::max(l.y1, l.y2));
-        line->setGeometry(x1, y1, x2 - x1 + 1, y2 - y1 + 1);
+        const PixelRect pixels = board_.gridLinePixels(n);
+        line->setGeometry(pixels.x, pixels.y, pixels.width, pixels.height);
         line->show();
         line->lower();
     }

@@ -13,6 +13,7 @@
 #include "navigation.h"
 #include "picture_library.h"
 #include "pinyin_table.h"
+#include "progress.h"
 #include "twips.h"
 
 class QFrame;
@@ -40,6 +41,12 @@ public:
     explicit MainWindow(PictureLibrary library, Board::UniformSource shuffleSource = {},
                         QWidget* parent = nullptr);
     ~MainWindow() override;
+
+    // Where the pictures the child has completed are remembered between runs;
+    // read by Form_Load, written at each better time. Without it nothing is
+    // remembered.
+    void setProgressFile(const QString& path) { progressFile_ = path; }
+    const Progress& progress() const { return progress_; }
 
     // Runs the start-up steps in order. On failure the window must not be
     // shown; the error names the file and the line at fault.
@@ -80,7 +87,8 @@ public:
     void setSpeechLibrary(SpeechLibraryApi* speech) { speech_ = speech; }
 
     // Runs when the last piece is put right: hides the grid, takes the
-    // picture's text, lets the assistant say it and stops the clock.
+    // picture's text, lets the assistant say it, stops the clock and, for a
+    // picture played from Start, remembers the time.
     void CompletePuzzle();
 
     // Public state read by the explanation window.
@@ -140,6 +148,7 @@ private:
     void showPictureNumber();
     void mirrorBoard();
     void openProductPage();
+    void rememberCompletion();
 
     // NavigationControls
     int pictureCount() const override;
@@ -163,6 +172,8 @@ private:
     Board board_;
     Dragging dragging_{board_};
     PictureTexts picText_;
+    Progress progress_;
+    QString progressFile_;
     Navigation navigation_{*this, start};
     int secCount_ = 0;
     int bannerFrame_ = 0;

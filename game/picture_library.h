@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "picture_texts.h"
+#include "progress.h"
 
 namespace tukomi {
 
@@ -12,9 +13,13 @@ namespace tukomi {
 struct LoadError {
     QString file;
     int line = 0;
-    QString what;
+    QString what;  // in English, with the technical details
+    // The kind of fault and what the sentence about it names (the record's
+    // number, the encoding), so that it can be told in the user's language.
+    LoadProblem problem = LoadProblem::Other;
+    QString subject;
 
-    // One line for the user: "FILE, line N: WHAT".
+    // One line in English: "FILE, line N: WHAT".
     QString message() const;
 };
 
@@ -37,8 +42,9 @@ public:
     QString soundPath(int picture) const;
     QString pictureTextPath() const;
 
-    // Number of sub-folders of the picture folder, whatever their names; 0
-    // when the folder is missing. Asked afresh each time.
+    // Number of sub-folders of the picture folder, whatever their names,
+    // leaving out hidden ones (names starting with "."); 0 when the folder is
+    // missing. Asked afresh each time.
     int pictureCount() const;
 
     // The largest "pictext.ini" read; a larger one is an error, not a wait.
@@ -47,8 +53,12 @@ public:
     // Reads "pictext.ini" into `texts`. On failure `texts` is untouched.
     std::optional<LoadError> ReadPictureTexts(PictureTexts& texts) const;
 
-    // The 32 list entries "1." + text(1) ... "32." + text(32).
-    static QStringList FillPictureList(const PictureTexts& texts);
+    // The 32 list entries "1." + text(1) ... "32." + text(32), each
+    // completed picture's with its mark (see Progress::listMark).
+    static QStringList FillPictureList(const PictureTexts& texts,
+                                       const Progress& progress = Progress());
+    // List entry n (1..32) alone.
+    static QString ListEntry(int n, const PictureTexts& texts, const Progress& progress);
 
 private:
     QString programFolder_;

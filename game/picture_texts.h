@@ -9,10 +9,25 @@ namespace tukomi {
 // Number of picture texts and of entries in the picture list.
 inline constexpr int pictureCapacity = 32;
 
+// The faults that stop the game's start-up, each told in the user's language.
+enum class LoadProblem {
+    Other,
+    FileMissing,
+    FileUnreadable,
+    FileTooLarge,   // subject: the largest size in bytes
+    NotInEncoding,  // subject: the encoding the text was read in
+    NoClosingBracket,
+    NoDot,              // subject: the record
+    NotAPictureNumber,  // subject: the number as written
+    DamagedCharacter,
+};
+
 // Where and why a picture-text file could not be read.
 struct PictureTextError {
     int line = 0;  // 1-based line of the offending record; 0 for the file as a whole
-    QString what;  // a sentence for the user, without the file name
+    QString what;  // a sentence in English, without the file name
+    LoadProblem problem = LoadProblem::Other;
+    QString subject;
 };
 
 // The picture texts of "pictext.ini": records "[n.text]" with n in 1..32.

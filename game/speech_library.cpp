@@ -24,25 +24,35 @@ SpeechLibrary::~SpeechLibrary() {
 void* SpeechLibrary::bind(const char* name) {
     if (!triedToOpen_) {
         triedToOpen_ = true;
-        const QByteArray beside = (binFolder_ + QStringLiteral("/../lib/") + kFileName).toLocal8Bit();
+        const QByteArray beside =
+            (binFolder_ + QStringLiteral("/../lib/") + kFileName).toLocal8Bit();
         handle_ = dlopen(beside.constData(), RTLD_NOW | RTLD_LOCAL);
-        if (!handle_) handle_ = dlopen(kFileName, RTLD_NOW | RTLD_LOCAL);
+        if (!handle_)
+            handle_ = dlopen(kFileName, RTLD_NOW | RTLD_LOCAL);
         if (!handle_) {
-            error_ = QStringLiteral("The speech library %1 cannot be loaded: %2")
-                         .arg(QString::fromLatin1(kFileName), QString::fromLocal8Bit(dlerror()));
+            problem_ = SpeechProblem::LibraryMissing;
+            loaderReport_ = QString::fromLocal8Bit(dlerror());
             return nullptr;
         }
     }
-    if (!handle_) return nullptr;
+    if (!handle_)
+        return nullptr;
     dlerror();
     void* function = dlsym(handle_, name);
     if (!function) {
-        error_ = QStringLiteral("The speech library %1 has no function %2.")
-                     .arg(QString::fromLatin1(kFileName), QString::fromLatin1(name));
+        problem_ = SpeechProblem::FunctionMissing;
+        missingFunction_ = QString::fromLatin1(name);
         return nullptr;
     }
-    error_.clear();
+    problem_.reset();
     return function;
+}
+
+QString SpeechLibrary::errorMessage(InterfaceLanguage language) const {
+    if (!problem_)
+        return {};
+    return speechProblemText(*problem_, QString::fromLatin1(kFileName), missingFunction_,
+                             loaderReport_, language);
 }
 
 std::int32_t SpeechLibrary::InitialAuth(std::intptr_t window, std::int32_t voice, std::int32_t rate,
@@ -50,7 +60,8 @@ std::int32_t SpeechLibrary::InitialAuth(std::intptr_t window, std::int32_t voice
                                         const std::string& caption, const std::string& id1,
                                         const std::string& id2) {
     auto function = reinterpret_cast<InitialAuthFunction>(bind("Lenvoro_InitialAuth"));
-    if (!function) return kUnavailable;
+    if (!function)
+        return kUnavailable;
     return function(window, voice, rate, volume, message.c_str(), caption.c_str(), id1.c_str(),
                     id2.c_str());
 }
@@ -59,13 +70,15 @@ std::int32_t SpeechLibrary::Speak(const std::string& text, std::int32_t mode, st
                                   std::int32_t rate, std::int32_t volume, std::int32_t punctuation,
                                   const std::string& page) {
     auto function = reinterpret_cast<SpeakFunction>(bind("Lenvoro_Speak"));
-    if (!function) return kUnavailable;
+    if (!function)
+        return kUnavailable;
     return function(text.c_str(), mode, voice, rate, volume, punctuation, page.c_str());
 }
 
 std::int32_t SpeechLibrary::Close() {
     auto function = reinterpret_cast<CloseFunction>(bind("Lenvoro_Close"));
-    if (!function) return kUnavailable;
+    if (!function)
+        return kUnavailable;
     return function();
 }
 

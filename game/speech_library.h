@@ -3,7 +3,11 @@
 #include <QString>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+
+#include "interface_language.h"
+#include "messages.h"
 
 namespace tukomi {
 
@@ -22,8 +26,9 @@ public:
                                std::int32_t rate, std::int32_t volume, std::int32_t punctuation,
                                const std::string& page) = 0;
     virtual std::int32_t Close() = 0;
-    // Why the last call could not reach the library; empty when it did.
-    virtual QString errorMessage() const = 0;
+    // Why the last call could not reach the library, in `language`; empty
+    // when it did.
+    virtual QString errorMessage(InterfaceLanguage language) const = 0;
 };
 
 // Binds the speech library by name at the first call: "liblenvoro.so.2" from
@@ -47,7 +52,7 @@ public:
                        std::int32_t rate, std::int32_t volume, std::int32_t punctuation,
                        const std::string& page) override;
     std::int32_t Close() override;
-    QString errorMessage() const override { return error_; }
+    QString errorMessage(InterfaceLanguage language) const override;
 
 private:
     void* bind(const char* name);
@@ -55,7 +60,11 @@ private:
     QString binFolder_;
     void* handle_ = nullptr;
     bool triedToOpen_ = false;
-    QString error_;
+    // The last call's problem: none, or the reason with the missing function
+    // and the loader's report.
+    std::optional<SpeechProblem> problem_;
+    QString missingFunction_;
+    QString loaderReport_;
 };
 
 }  // namespace tukomi

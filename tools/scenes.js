@@ -232,6 +232,10 @@ const LADYBUG = '1f41e';
 const BIRD = '1f426';
 const SNAIL = '1f40c';
 
+// Grey fur of the artwork made white: the body white, the tail a shade darker
+// so that it still shows against the body.
+const WHITE_FUR = { '#99AAB5': '#FFFFFF', '#CCD6DD': '#E6EBEF' };
+
 // Standard outdoor day: sky, sun top-left, clouds, hills, meadow.
 function meadow(defs, r, o = {}) {
   const horizon = o.horizon ?? 220;
@@ -347,7 +351,8 @@ const pictures = [
       s += cloud(170, 50, 1.0) + cloud(285, 70, 0.8);
       s += E(BUTTERFLY, 95, 140, 34, { rotate: -15 });
       s += shadow(160, 300, 80);
-      s += E('1f407', 160, 236, 175);
+      // The artwork's rabbit is grey; the text says white.
+      s += E('1f407', 160, 236, 175, { recolour: WHITE_FUR, outline: '#B4C0C8' });
       s += E('1f955', 282, 300, 66, { rotate: 30 });
       s += E(TULIP, 42, 300, 52) + E(DAISY, 100, 336, 32);
       s += E(MUSHROOM, 300, 200, 40);

@@ -220,6 +220,36 @@ TEST_F(Pictures, PicturesDifferFromEachOther)
         }
 }
 
+TEST_F(Pictures, ColoursTheTextsNameShow)
+{
+    // A text that names a colour promises the child that colour: a good part
+    // of the picture shows it, the rest being background and details.
+    using Colour = std::array<double, 3>;
+    const struct {
+        int picture;
+        const char* colour;
+        bool (*matches)(const Colour&);
+        double minShare;
+    } cases[] = {
+        {1, "red (红红的苹果)",
+         [](const Colour& c) { return c[0] > 0.7 && c[1] < 0.3 && c[2] < 0.3; }, 0.02},
+        {6, "white (小白兔)",
+         [](const Colour& c) { return c[0] > 0.9 && c[1] > 0.9 && c[2] > 0.9; }, 0.08},
+    };
+    for (const auto& c : cases) {
+        if (!complete(c.picture))
+            continue;
+        size_t matching = 0, all = 0;
+        for (int k = 1; k <= kPieces; ++k)
+            for (const Colour& pixel : pieces_[c.picture][k].rgb) {
+                matching += c.matches(pixel) ? 1 : 0;
+                ++all;
+            }
+        EXPECT_GE(static_cast<double>(matching) / static_cast<double>(all), c.minShare)
+            << "picture " << c.picture << " shows too little " << c.colour;
+    }
+}
+
 // Read the way the game reads them, so the content and the game agree.
 class PictureTextFile : public ::testing::Test {
 protected:

@@ -3,7 +3,7 @@
 # then repeatedly finds which piece lies on top of the pile (by its colour),
 # drags it into its own cell with xdotool, and finally checks that the
 # assistant character appears and leaves, and that the board shows the
-# assembled picture without its grid.
+# assembled picture without its grid, and that the completion is remembered.
 # usage: drag_e2e.sh TUKOMI_BINARY SCREENSHOT_FOLDER
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
@@ -59,6 +59,9 @@ colours=$(convert "$shots/completed.png" -crop "100x100+$(( X + 222 ))+$(( Y + 2
 # The explanation window opens above the game with the picture's text.
 explanation=$(timeout 10 xdotool search --sync --onlyvisible --name '图片解释' | head -n 1)
 [ -n "$explanation" ] || e2e_fail "no explanation window after completion"
+# The completion is remembered in the user's data folder for the next run.
+grep -qE '^1=[0-9]+$' "$XDG_DATA_HOME/tukomi/progress.ini" ||
+    e2e_fail "picture 1 is not in $XDG_DATA_HOME/tukomi/progress.ini"
 sleep 4
 import -window root "$shots/character-gone.png"
 for k in $(seq 1 9); do

@@ -38,7 +38,7 @@ sleep 5
 before=$(soxi -D "$said" 2>/dev/null || echo 0)
 changed_before=$(stat -c %Y.%s "$said" 2>/dev/null || echo none)
 import -window root "$shots/explanation.png"
-# The machine-reading picture: 616, 45, 56 x 56 in the window.
+# The machine-reading picture: 616, 48, 56 x 56 in the window.
 xdotool mousemove --sync $(( FORM2_X + 644 )) $(( FORM2_Y + 73 )) click 1
 sleep 4
 after=$(soxi -D "$said" 2>/dev/null || echo 0)

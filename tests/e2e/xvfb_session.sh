@@ -13,8 +13,10 @@ e2e_skip_unless() {
 # Starts Xvfb on the first free display and exports DISPLAY.
 e2e_start_display() {
     local n
-    export XDG_RUNTIME_DIR
+    export XDG_RUNTIME_DIR XDG_DATA_HOME
     XDG_RUNTIME_DIR=$(mktemp -d)
+    # What the game remembers (the pictures completed) stays in the test.
+    XDG_DATA_HOME=$XDG_RUNTIME_DIR/data
     for n in $(seq 90 130); do
         [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
         Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &

@@ -5,6 +5,7 @@
 #include <QtTest>
 #include <algorithm>
 #include <iterator>
+#include <memory>
 #include <vector>
 
 #include "art.h"
@@ -36,7 +37,8 @@ public:
                              std::int32_t volume, const std::string& message,
                              const std::string& caption, const std::string& id1,
                              const std::string& id2) override {
-        calls.push_back({"InitialAuth", window, {voice, rate, volume}, {message, caption, id1, id2}});
+        calls.push_back(
+            {"InitialAuth", window, {voice, rate, volume}, {message, caption, id1, id2}});
         return result;
     }
     std::int32_t Speak(const std::string& text, std::int32_t mode, std::int32_t voice,
@@ -49,7 +51,9 @@ public:
         calls.push_back({"Close", 0, {}, {}});
         return 1;
     }
-    QString errorMessage() const override { return QStringLiteral("no library here"); }
+    QString errorMessage(InterfaceLanguage) const override {
+        return QStringLiteral("no library here");
+    }
 };
 
 const QString kPage = QStringLiteral("file:///usr/share/lenvoro/help/zh-CN/voices.html");
@@ -125,14 +129,22 @@ private slots:
             QVERIFY(window.Text1()->geometry().right() < 0);
             QCOMPARE(window.Image1()->toolTip(), QStringLiteral("真人录音朗读"));
             QCOMPARE(window.Image2()->toolTip(), QStringLiteral("机器朗读"));
-            QCOMPARE(window.Image2()->geometry(), QRect(616, 45, 56, 56));
+            // Both pictures whole inside the window, one above the other.
+            const QRect recording = window.Image1()->geometry();
+            const QRect reading = window.Image2()->geometry();
+            QCOMPARE(recording.size(), QSize(56, 48));
+            QCOMPARE(reading.size(), QSize(56, 56));
+            QVERIFY(window.rect().contains(recording));
+            QVERIFY(window.rect().contains(reading));
+            QVERIFY(!recording.intersects(reading));
             QCOMPARE(speech.calls.size(), std::size_t{1});
             const auto& start = speech.calls[0];
             QCOMPARE(start.name, std::string("InitialAuth"));
             QCOMPARE(start.window, reinterpret_cast<std::intptr_t>(window.Text1()));
             QCOMPARE(start.numbers, (std::vector<std::int32_t>{-1, -1, -1}));
-            QCOMPARE(QString::fromStdString(start.texts[0]),
-                     QStringLiteral("提醒您系统未安装语音库，请到作者网站下载最新语音库：") + kPage);
+            QCOMPARE(
+                QString::fromStdString(start.texts[0]),
+                QStringLiteral("提醒您系统未安装语音库，请到作者网站下载最新语音库：") + kPage);
             QCOMPARE(QString::fromStdString(start.texts[1]), QStringLiteral("语音下载"));
         }
         QCOMPARE(speech.calls.back().name, std::string("Close"));
@@ -205,21 +217,31 @@ private slots:
         QWidget host;
         host.resize(600, 400);
         LoadError error;
-        auto merlin = Assistant::Load(QStringLiteral(TUKOMI_SOURCE_DATA_DIR "/merlin.acs"), &host, &error);
+        auto merlin =
+            Assistant::Load(QStringLiteral(TUKOMI_SOURCE_DATA_DIR "/merlin.acs"), &host, &error);
         QVERIFY2(merlin, qPrintable(error.message()));
         merlin->setTimeScale(0.05);
         FakeSpeech speech;
         auto setup = setupFor(QStringLiteral("妈"), &speech);
         setup.merlin = merlin.get();
         setup.soundPath = QStringLiteral("/nonexistent/999/1.wav");
-        ExplanationWindow window(setup);
+        auto window = std::make_unique<ExplanationWindow>(setup);
         QSignalSpy started(merlin.get(), &Assistant::requestStarted);
-        QTest::mouseClick(window.Image1(), Qt::LeftButton);
-        QTest::mouseClick(window.Image1(), Qt::LeftButton);
+        // Clicks faster than the character speaks: one reading waits, not five.
+        for (int click = 0; click < 6; ++click)
+            QTest::mouseClick(window->Image1(), Qt::LeftButton);
         QVERIFY(merlin->isBusy());
+        QCOMPARE(merlin->pendingRequests(), 1);
         QVERIFY(started.count() >= 1);
         QCOMPARE(started.first().first().toString(), QStringLiteral("妈"));
         QCOMPARE(speech.calls.size(), std::size_t{1});  // the library is not asked
+        // Closing the window drops the waiting reading; the one heard goes on.
+        window->reject();
+        QCOMPARE(merlin->pendingRequests(), 0);
+        QVERIFY(merlin->isBusy());
+        QSignalSpy idle(merlin.get(), &Assistant::idle);
+        QVERIFY(idle.wait(5000));
+        QCOMPARE(started.count(), 1);
     }
 
     // Measured on the drawn pixels: the ink of each syllable is centred on
@@ -282,8 +304,10 @@ private slots:
     }
 
 private:
-    ExplanationWindow::Setup setupFor(const QString& text, FakeSpeech* speech, bool* shown = nullptr) {
-        return ExplanationWindow::Setup{text, table.get(), speech, nullptr, QString(), kPage, shown};
+    ExplanationWindow::Setup setupFor(const QString& text, FakeSpeech* speech,
+                                      bool* shown = nullptr) {
+        return ExplanationWindow::Setup{text,      table.get(), speech, nullptr,
+                                        QString(), kPage,       shown};
     }
 
     std::unique_ptr<PinyinTable> table;

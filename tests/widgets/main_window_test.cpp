@@ -14,9 +14,9 @@
 #include "art.h"
 #include "assistant.h"
 #include "explanation_window.h"
-#include "speech_library.h"
 #include "main_window.h"
 #include "picture_control.h"
+#include "speech_library.h"
 #include "text_codec.h"
 
 using namespace tukomi;
@@ -63,7 +63,7 @@ public:
         return ++spoken, 10;
     }
     std::int32_t Close() override { return ++closed, 1; }
-    QString errorMessage() const override { return {}; }
+    QString errorMessage(InterfaceLanguage) const override { return {}; }
 };
 
 // Stands in for the desktop's browser.
@@ -131,7 +131,8 @@ private slots:
         QCOMPARE(window.Image6()->geometry(), twipsRect(5040, 120, 1710, 705));
         QCOMPARE(window.Image4()->geometry(), twipsRect(5040, 840, 1710, 705));
         QCOMPARE(window.Image5()->geometry(), twipsRect(5040, 1560, 1710, 735));
-        for (int i = 0; i < 6; ++i) QCOMPARE(window.Image7(i)->geometry(), twipsRect(5040, 4560, 1755, 720));
+        for (int i = 0; i < 6; ++i)
+            QCOMPARE(window.Image7(i)->geometry(), twipsRect(5040, 4560, 1755, 720));
         QCOMPARE(window.List1()->geometry(), twipsRect(6840, 120, 2055, 4560));
         QCOMPARE(window.Label1()->geometry(), twipsRect(5160, 4080, 615, 375));
         QCOMPARE(window.Text2()->geometry(), twipsRect(5640, 4080, 615, 375));
@@ -181,13 +182,22 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QTest::mouseClick(window.Image6(), button);
         const QPoint pile(twipsToPixels(5040), twipsToPixels(2235));
-        for (int i = 1; i <= 9; ++i) QCOMPARE(window.Image1(i)->pos(), pile);
+        for (int i = 1; i <= 9; ++i)
+            QCOMPARE(window.Image1(i)->pos(), pile);
         QVERIFY(window.Timer2()->isActive());
         QCOMPARE(window.secCount(), 0);
-        // The grid outlines the board from (1, 1) to (4906, 5401) twips.
-        QCOMPARE(window.Line(1)->geometry(), QRect(0, 0, 1, 361));
-        QCOMPARE(window.Line(8)->geometry(), QRect(0, 360, 328, 1));
-        for (int n = 1; n <= 8; ++n) QVERIFY(window.Line(n)->isVisible());
+        // The grid outlines the board from (1, 1) to (4906, 5401) twips, drawn
+        // on the cells' own pixels: its right and bottom lines on their last
+        // column and row.
+        const QRect board(0, 0, 327, 360);
+        QCOMPARE(window.Line(1)->geometry(), QRect(0, 0, 1, 360));
+        QCOMPARE(window.Line(4)->geometry(), QRect(326, 0, 1, 360));
+        QCOMPARE(window.Line(7)->geometry(), QRect(0, 240, 327, 1));
+        QCOMPARE(window.Line(8)->geometry(), QRect(0, 359, 327, 1));
+        for (int n = 1; n <= 8; ++n) {
+            QVERIFY(window.Line(n)->isVisible());
+            QVERIFY2(board.contains(window.Line(n)->geometry()), qPrintable(QString::number(n)));
+        }
         // The piece drawn last lies on top of the pile.
         const int front = window.board().frontPiece();
         QCOMPARE(window.childAt(pile + QPoint(50, 50)), window.Image1(front));
@@ -239,9 +249,12 @@ private slots:
     void badTextFileStopsTheStartUp_data() {
         QTest::addColumn<QString>("content");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("record 33") << "[1.a]\r\n[33.马]" << ", line 2: ";
-        QTest::newRow("no dot") << "[1 a]" << ", line 1: ";
-        QTest::newRow("no bracket") << "\r\n[1.a" << ", line 2: ";
+        QTest::newRow("record 33") << "[1.a]\r\n[33.马]"
+                                   << ", line 2: ";
+        QTest::newRow("no dot") << "[1 a]"
+                                << ", line 1: ";
+        QTest::newRow("no bracket") << "\r\n[1.a"
+                                    << ", line 2: ";
     }
     void badTextFileStopsTheStartUp() {
         QFETCH(QString, content);
@@ -250,8 +263,9 @@ private slots:
         MainWindow window{PictureLibrary(dir->path())};
         const auto error = window.Form_Load();
         QVERIFY(error.has_value());
-        QVERIFY2(error->message().startsWith(dir->path() + QStringLiteral("/pictext.ini") + expected),
-                 qPrintable(error->message()));
+        QVERIFY2(
+            error->message().startsWith(dir->path() + QStringLiteral("/pictext.ini") + expected),
+            qPrintable(error->message()));
     }
 
     void missingTextFileStopsTheStartUp() {
@@ -267,8 +281,9 @@ private slots:
         QVERIFY(!window.Form_Load().has_value());
         const Qt::CursorShape hand = handCursor().shape();
         QVERIFY(hand == Qt::BitmapCursor || hand == Qt::PointingHandCursor);
-        for (QWidget* button : {static_cast<QWidget*>(window.Image4()), static_cast<QWidget*>(window.Image5()),
-                                static_cast<QWidget*>(window.Image6()), static_cast<QWidget*>(window.Image7(3))})
+        for (QWidget* button :
+             {static_cast<QWidget*>(window.Image4()), static_cast<QWidget*>(window.Image5()),
+              static_cast<QWidget*>(window.Image6()), static_cast<QWidget*>(window.Image7(3))})
             QCOMPARE(button->cursor().shape(), hand);
         QCOMPARE(window.List1()->cursor().shape(), Qt::ArrowCursor);
     }
@@ -297,6 +312,28 @@ private slots:
         QVERIFY2(window.Timer2()->isActive(), "one piece in a cell completes nothing");
     }
 
+    // Carried beyond the window's edge and let go there, a piece goes back
+    // to the pile; a piece still showing a little stays where it is.
+    void aPieceLetGoOutOfSightGoesBackToThePile() {
+        MainWindow window{PictureLibrary(dir->path())};
+        QVERIFY(!window.Form_Load().has_value());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.StartPuzzle();
+        const QPoint pile(twipsToPixels(5040), twipsToPixels(2235));
+        for (const QPoint& corner : {QPoint(598, 200), QPoint(100, -130), QPoint(590, 350)}) {
+            const int piece = window.board().frontPiece();
+            PictureControl* control = window.Image1(piece);
+            // Grabbed one pixel into its corner (QPoint(0, 0) would mean its middle).
+            const QPoint grab(1, 1);
+            QTest::mousePress(control, Qt::LeftButton, {}, grab);
+            QTest::mouseMove(control, corner + grab - control->pos());
+            QTest::mouseRelease(control, Qt::LeftButton, {}, corner + grab - control->pos());
+            const bool outOfSight = !window.rect().intersects(QRect(corner, control->size()));
+            QCOMPARE(control->pos(), outOfSight ? pile : corner);
+        }
+    }
+
     void puttingEveryPieceRightCompletesThePicture() {
         MainWindow window{PictureLibrary(dir->path())};
         QVERIFY(!window.Form_Load().has_value());
@@ -321,7 +358,8 @@ private slots:
         }
         QVERIFY(!window.Timer2()->isActive());
         QVERIFY(!window.board().gridVisible());
-        for (int n = 1; n <= 8; ++n) QVERIFY(!window.Line(n)->isVisible());
+        for (int n = 1; n <= 8; ++n)
+            QVERIFY(!window.Line(n)->isVisible());
         QCOMPARE(window.form2str, QStringLiteral("小猫"));
         // The assistant says the text with the picture's recording, not waited for.
         QVERIFY(window.merlin);
@@ -362,13 +400,52 @@ private slots:
         QCOMPARE(window.dragIndex(), 0);
     }
 
+    // A picture completed after Start is marked in the list with its best
+    // time, and the mark is there again at the next start; a picture only
+    // clicked while shown whole is not.
+    void completedPicturesAreRememberedBetweenRuns() {
+        // The entry as a reader sees it, without the characters that keep its
+        // mark on one line.
+        const auto shown = [](QListWidgetItem* entry) {
+            return entry->text().replace(QChar(0x00A0), u' ').remove(QChar(0x2060));
+        };
+        const QString progressFile = dir->path() + QStringLiteral("/data/tukomi/progress.ini");
+        QVERIFY(QDir().mkpath(dir->path() + QStringLiteral("/data/tukomi")));
+        QFile foreign(progressFile);
+        QVERIFY(foreign.open(QIODevice::WriteOnly));
+        foreign.write("not ours\n1=1\n");
+        foreign.close();
+        {
+            MainWindow window{PictureLibrary(dir->path())};
+            window.setProgressFile(progressFile);
+            QVERIFY(!window.Form_Load().has_value());
+            QCOMPARE(window.List1()->item(0)->text(), QStringLiteral("1.小猫"));
+            window.CompletePuzzle();
+            QCOMPARE(window.List1()->item(0)->text(), QStringLiteral("1.小猫"));
+            for (int seconds : {40, 25, 30}) {
+                window.StartPuzzle();
+                for (int tick = 0; tick < seconds; ++tick)
+                    window.Timer2_Timer();
+                window.CompletePuzzle();
+            }
+            QCOMPARE(shown(window.List1()->item(0)), QStringLiteral("1.小猫 ✓ 25秒"));
+            QCOMPARE(window.List1()->item(1)->text(), QStringLiteral("2.小狗"));
+        }
+        MainWindow again{PictureLibrary(dir->path())};
+        again.setProgressFile(progressFile);
+        QVERIFY(!again.Form_Load().has_value());
+        QCOMPARE(shown(again.List1()->item(0)), QStringLiteral("1.小猫 ✓ 25秒"));
+        QCOMPARE(again.progress().bestSeconds(1), std::optional<int>(25));
+    }
+
     void missingCharacterStopsTheStartUpBeforeTheTexts() {
         QVERIFY(QFile::remove(dir->path() + QStringLiteral("/merlin.acs")));
         writeTexts(dir->path(), QStringLiteral("[99.x]"));
         MainWindow window{PictureLibrary(dir->path())};
         const auto error = window.Form_Load();
         QVERIFY(error.has_value());
-        QVERIFY2(error->message().contains(QStringLiteral("merlin.acs")), qPrintable(error->message()));
+        QVERIFY2(error->message().contains(QStringLiteral("merlin.acs")),
+                 qPrintable(error->message()));
         QCOMPARE(window.List1()->count(), 0);
     }
 
@@ -384,7 +461,8 @@ private slots:
         MainWindow window{PictureLibrary(dir->path())};
         QVERIFY(!window.Form_Load().has_value());
         window.StartPuzzle();
-        for (int i = 0; i < 40; ++i) window.Timer2_Timer();
+        for (int i = 0; i < 40; ++i)
+            window.Timer2_Timer();
         QCOMPARE(window.Label3()->text(), QStringLiteral("40秒"));
         // Start again: the count restarts, the label keeps the old time until the next tick.
         window.StartPuzzle();
@@ -392,7 +470,8 @@ private slots:
         QCOMPARE(window.Label3()->text(), QStringLiteral("40秒"));
         window.Timer2_Timer();
         QCOMPARE(window.Label3()->text(), QStringLiteral("1秒"));
-        for (int i = 0; i < 74; ++i) window.Timer2_Timer();
+        for (int i = 0; i < 74; ++i)
+            window.Timer2_Timer();
         QCOMPARE(window.Label3()->text(), QStringLiteral("75秒"));
     }
 
@@ -416,11 +495,13 @@ private slots:
         QVERIFY(!window.Form_Load().has_value());
         UrlCatcher catcher;
         QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
-        for (int frame : {0, 4}) QTest::mouseClick(window.Image7(frame), Qt::RightButton);
+        for (int frame : {0, 4})
+            QTest::mouseClick(window.Image7(frame), Qt::RightButton);
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
         QCOMPARE(catcher.opened.size(), 2);
         QCOMPARE(catcher.opened[0], catcher.opened[1]);
-        QCOMPARE(catcher.opened[0].toLocalFile(), dir->path() + QStringLiteral("/about/index.html"));
+        QCOMPARE(catcher.opened[0].toLocalFile(),
+                 dir->path() + QStringLiteral("/about/index.html"));
     }
 
     void buttonsListAndNumberBoxChooseThePicture() {

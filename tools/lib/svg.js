@@ -35,13 +35,29 @@ function uniqueIds(body) {
     .replace(/href="#([^"]+)"/g, `href="#${p}$1"`);
 }
 
+// Gives the artwork other colours: every fill of a colour named in `colours`
+// (upper-case "#RRGGBB" as the artwork writes it) takes the colour it maps
+// to. With `outline`, the recoloured shapes get a thin line of that colour,
+// so that a light animal still stands out from a light background.
+function recolour(body, colours, outline) {
+  return body.replace(/fill="(#[0-9A-Fa-f]{3,6})"/g, (whole, colour) => {
+    const to = colours[colour.toUpperCase()];
+    if (!to) return whole;
+    const line = outline ? ` stroke="${outline}" stroke-width="0.45" stroke-linejoin="round"` : '';
+    return `fill="${to}"${line}`;
+  });
+}
+
 // Place emoji `code` centred on (cx, cy), `size` pixels square.
-// opts: flip (mirror left-right), rotate (degrees), opacity.
+// opts: flip (mirror left-right), rotate (degrees), opacity, recolour (a map
+// of colours, see recolour) with outline.
 function emoji(code, cx, cy, size, opts = {}) {
   const src = emojiSource(code);
   const x = cx - size / 2;
   const y = cy - size / 2;
-  let inner = `<svg x="${x}" y="${y}" width="${size}" height="${size}" viewBox="${src.viewBox}">${uniqueIds(src.body)}</svg>`;
+  let body = uniqueIds(src.body);
+  if (opts.recolour) body = recolour(body, opts.recolour, opts.outline);
+  let inner = `<svg x="${x}" y="${y}" width="${size}" height="${size}" viewBox="${src.viewBox}">${body}</svg>`;
   const t = [];
   if (opts.rotate) t.push(`rotate(${opts.rotate} ${cx} ${cy})`);
   if (opts.flip) t.push(`translate(${2 * cx} 0) scale(-1 1)`);

@@ -15,7 +15,8 @@ constexpr float kPileTop = 2235;
 class DraggingTest : public ::testing::Test {
 protected:
     DraggingTest() : board([] { return 0.5; }), dragging(board) {
-        for (int i = 1; i <= 9; ++i) board.setPieceSize(i, kW, kH);
+        for (int i = 1; i <= 9; ++i)
+            board.setPieceSize(i, kW, kH);
         board.AssembleBoard(false);
         board.ComputeCellTargets();
     }
@@ -131,11 +132,37 @@ TEST_F(DraggingTest, ReleaseWithoutAHeldPieceDoesNothing) {
     EXPECT_EQ(board.piece(1).left, kPileLeft);
 }
 
+TEST_F(DraggingTest, APieceLetGoWhereNoneOfItShowsGoesBackToThePile) {
+    // The window's client area is 8970 x 5400 twips, 598 x 360 pixels.
+    dragging.setVisibleArea(8970, 5400);
+    const struct {
+        const char* name;
+        float left, top;
+        bool backToPile;
+    } cases[] = {
+        {"last pixel column still shows", 8955, 100, false},
+        {"just past the right edge", 8971, 100, true},
+        {"last pixel row above the top still shows", 100, 1 - kH + 15, false},
+        {"just above the top", 100, 1 - kH, true},
+        {"beyond the left edge", -kW - 30, 100, true},
+        {"below the bottom", 100, 5401, true},
+        {"far away", 1.0e9f, -1.0e9f, true},
+    };
+    for (const auto& c : cases) {
+        pile();
+        const DropResult result = drop(2, c.left, c.top);
+        EXPECT_EQ(result.returnedFromOutside, c.backToPile) << c.name;
+        EXPECT_EQ(board.piece(2).left, c.backToPile ? kPileLeft : c.left) << c.name;
+        EXPECT_EQ(board.piece(2).top, c.backToPile ? kPileTop : c.top) << c.name;
+    }
+}
+
 TEST_F(DraggingTest, FlatPiecesCanBeCaughtByTwoCellsAndEndInTheHigherOne) {
     // Pieces three times as wide as high: cells 1 and 4 lie closer than the radius.
     Board flat([] { return 0.0; });
     Dragging d(flat);
-    for (int i = 1; i <= 9; ++i) flat.setPieceSize(i, 3000, 600);
+    for (int i = 1; i <= 9; ++i)
+        flat.setPieceSize(i, 3000, 600);
     flat.AssembleBoard();
     flat.ComputeCellTargets();
     flat.StartPuzzle(kPileLeft, kPileTop);

@@ -42,17 +42,19 @@ TEST_F(PictureLibraryTest, ProgramFolderFallsBackToTheInstalledShareFolder) {
     EXPECT_EQ(PictureLibrary::findProgramFolder(path("bin")), path("bin"));
 }
 
-TEST_F(PictureLibraryTest, CountsEverySubFolderWhateverItsName) {
+TEST_F(PictureLibraryTest, CountsEverySubFolderWhateverItsNameButHiddenOnes) {
     const PictureLibrary library(root.path());
     EXPECT_EQ(library.pictureCount(), 0) << "no picture folder at all";
-    for (const char* name : {"999/1", "999/2", "999/extra", "999/.hidden"}) QDir(root.path()).mkpath(name);
+    for (const char* name : {"999/1", "999/2", "999/extra", "999/.hidden", "999/.thumbnails"})
+        QDir(root.path()).mkpath(name);
     writeFile(path("999/1.wav"), "not a folder");
-    EXPECT_EQ(library.pictureCount(), 4);
+    EXPECT_EQ(library.pictureCount(), 3);
 }
 
 TEST_F(PictureLibraryTest, ReadsTheTextsAndFillsThirtyTwoEntries) {
-    writeFile(path("pictext.ini"),
-              encodeGbk(QString::fromUtf8("[1.小猫]\r\n[2.小狗]\r\n[3.鸭子]\r\n[4.太阳]\r\n[5.花]\r\n")));
+    writeFile(
+        path("pictext.ini"),
+        encodeGbk(QString::fromUtf8("[1.小猫]\r\n[2.小狗]\r\n[3.鸭子]\r\n[4.太阳]\r\n[5.花]\r\n")));
     const PictureLibrary library(root.path());
     PictureTexts texts;
     ASSERT_FALSE(library.ReadPictureTexts(texts).has_value());

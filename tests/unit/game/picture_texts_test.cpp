@@ -12,7 +12,9 @@
 namespace tukomi {
 namespace {
 
-QString u(const char* utf8) { return QString::fromUtf8(utf8); }
+QString u(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
 struct ParseCase {
     const char* name;
@@ -38,7 +40,8 @@ TEST_P(PictureTextParsing, ReadsRecordsOrReportsTheFaultyLine) {
         return;
     }
     ASSERT_FALSE(error.has_value()) << error->what.toStdString();
-    for (const auto& [n, text] : c.texts) EXPECT_EQ(texts.text(n), u(text)) << "picture " << n;
+    for (const auto& [n, text] : c.texts)
+        EXPECT_EQ(texts.text(n), u(text)) << "picture " << n;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -127,22 +130,72 @@ TEST(PictureTextDecoding, ReadsGbkAndUtf8WithByteOrderMark) {
     EXPECT_EQ(fromUtf8.text(1), u("小猫"));
 }
 
+TEST(PictureTextFile, IsReadInTheEncodingItIsWrittenIn) {
+    const auto utf8 = [](const char* text) { return std::string(text); };
+    const auto gbk = [](const char* text) { return encodeGbk(u(text)); };
+    const struct {
+        const char* name;
+        std::string bytes;
+        const char* text1;  // expected text of picture 1, when read
+        int errorLine;      // else the line at fault
+        const char* encoding;
+    } cases[] = {
+        {"GBK", gbk("[1.小猫]\r\n[2.小狗]\r\n"), "小猫", 0, ""},
+        {"UTF-8 with BOM", "\xEF\xBB\xBF" + utf8("[1.小猫]\r\n[2.小狗]"), "小猫", 0, ""},
+        // Read as GBK, the nine bytes of 小白兔 leave one over, which takes the "]"
+        // after it for its second byte: "no closing ]".
+        {"UTF-8 without BOM", utf8("; 图片文字\r\n[1.小猫]\r\n[2.小白兔]\r\n"), "小猫", 0, ""},
+        // Its GBK bytes D0 A1 C3 A8 also make two valid UTF-8 letters.
+        {"GBK that is valid UTF-8 too", gbk("[1.小猫]"), "小猫", 0, ""},
+        {"ASCII", "[1.abc]", "abc", 0, ""},
+        {"neither, mostly GBK", gbk("[1.小猫]\r\n[2.小狗]\r\n") + "[3.\xFF]", "", 3, "GBK"},
+        {"neither, mostly UTF-8", utf8("[1.小猫]\n[2.小狗]\n[3.小\xFF兔]\n[4.大象]"), "", 3,
+         "UTF-8"},
+        {"broken UTF-8 with BOM", "\xEF\xBB\xBF[1.a]\n\n[2.\xC3]", "", 3, "UTF-8"},
+    };
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const PictureLibrary library(folder.path());
+    for (const auto& c : cases) {
+        QFile file(library.pictureTextPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(c.bytes.data(), static_cast<qint64>(c.bytes.size()));
+        file.close();
+        PictureTexts texts;
+        const auto error = library.ReadPictureTexts(texts);
+        if (c.errorLine == 0) {
+            EXPECT_FALSE(error.has_value()) << c.name << ": " << error->message().toStdString();
+            EXPECT_EQ(texts.text(1), u(c.text1)) << c.name;
+            continue;
+        }
+        ASSERT_TRUE(error.has_value()) << c.name;
+        EXPECT_EQ(error->line, c.errorLine) << c.name;
+        EXPECT_EQ(error->problem, LoadProblem::NotInEncoding) << c.name;
+        EXPECT_EQ(error->subject, u(c.encoding)) << c.name;
+    }
+}
+
 TEST(PictureTextDecoding, GbkTrailBytesThatLookLikeBracketsAreNotBrackets) {
     // 乚 is 0x81 0x5D in GBK: its second byte is "]" in ASCII.
     const std::string gbk = encodeGbk(u("[1.乚车]"));
-    ASSERT_NE(gbk.find(']'), gbk.size() - 1) << "the fixture must hide a ']' byte inside a character";
+    ASSERT_NE(gbk.find(']'), gbk.size() - 1)
+        << "the fixture must hide a ']' byte inside a character";
     PictureTexts texts;
     ASSERT_FALSE(PictureTexts::parse(decodeGameText(gbk), texts));
     EXPECT_EQ(texts.text(1), u("乚车"));
 }
 
 TEST(PictureTextDecoding, InvalidBytesBecomeReplacementCharacters) {
-    const QString text = decodeGameText(std::string("[1.a\xFF" "b]", 7));
+    const QString text =
+        decodeGameText(std::string("[1.a\xFF"
+                                   "b]",
+                                   7));
     PictureTexts texts;
     ASSERT_FALSE(PictureTexts::parse(text, texts));
     EXPECT_TRUE(texts.text(1).contains(QChar(0xFFFD)));
     EXPECT_EQ(decodeGameText(std::string("a\0b", 3)), QString::fromUtf8("a\0b", 3));
-    EXPECT_EQ(decodeGameText("ok\x81"), QString::fromUtf8("ok\xEF\xBF\xBD")) << "a character cut off at the end";
+    EXPECT_EQ(decodeGameText("ok\x81"), QString::fromUtf8("ok\xEF\xBF\xBD"))
+        << "a character cut off at the end";
 }
 
 TEST(PictureTextSlots, NumbersOutsideTheListHaveNoText) {
