@@ -145,32 +145,45 @@ void Assistant::prepareSound(const QString& soundPath) {
     const std::uint64_t serial = ++serial_;
     const std::string path = QFile::encodeName(soundPath).toStdString();
     worker_ = std::thread([this, serial, path, factory = outputFactory_] {
-        auto sound = std::make_shared<PreparedSound>();
-        std::string error;
-        if (path.empty()) {
-            sound->problem = QStringLiteral("no recording given");
-        } else if (auto wave = audio::readWaveFile(path, &error, kMaxRecordingFrames)) {
-            if (wave->frameCount() == 0) {
-                sound->problem = QString::fromStdString(path) + QStringLiteral(": no sound in it");
-            } else {
-                // Queued on a paused output, so that starting the voice on the
-                // window's thread costs nothing.
-                sound->output = factory(wave->format);
-                if (sound->output) {
-                    sound->output->setPaused(true);
-                    sound->output->write(wave->samples.data(), wave->frameCount());
-                    sound->frames = wave->frameCount();
-                    sound->seconds = wave->durationSeconds();
-                } else {
-                    sound->problem = QStringLiteral("no sound output");
-                }
-            }
-        } else {
-            sound->problem = QString::fromStdString(error);
+        std::shared_ptr<PreparedSound> sound;
+        try {
+            sound = prepare(path, factory);
+        } catch (const std::exception&) {
+            // Out of memory: the helper speaks without its recording.
+            sound = std::make_shared<PreparedSound>();
+            sound->problem = QString::fromStdString(path) + QStringLiteral(": not enough memory");
         }
         QMetaObject::invokeMethod(
             this, [this, serial, sound] { onSoundPrepared(serial, sound); }, Qt::QueuedConnection);
     });
+}
+
+std::shared_ptr<Assistant::PreparedSound> Assistant::prepare(const std::string& path,
+                                                             const OutputFactory& factory) {
+    auto sound = std::make_shared<PreparedSound>();
+    std::string error;
+    if (path.empty()) {
+        sound->problem = QStringLiteral("no recording given");
+    } else if (auto wave = audio::readWaveFile(path, &error, kMaxRecordingFrames)) {
+        if (wave->frameCount() == 0) {
+            sound->problem = QString::fromStdString(path) + QStringLiteral(": no sound in it");
+        } else {
+            // Queued on a paused output, so that starting the voice on the
+            // window's thread costs nothing.
+            sound->output = factory(wave->format);
+            if (sound->output) {
+                sound->output->setPaused(true);
+                sound->output->write(wave->samples.data(), wave->frameCount());
+                sound->frames = wave->frameCount();
+                sound->seconds = wave->durationSeconds();
+            } else {
+                sound->problem = QStringLiteral("no sound output");
+            }
+        }
+    } else {
+        sound->problem = QString::fromStdString(error);
+    }
+    return sound;
 }
 
 void Assistant::onSoundPrepared(std::uint64_t serial, std::shared_ptr<PreparedSound> sound) {

@@ -135,6 +135,9 @@ private:
     void startNextRequest();
     void prepareSound(const QString& soundPath);
     void onSoundPrepared(std::uint64_t serial, std::shared_ptr<PreparedSound> sound);
+    // Reads a recording onto a paused output; runs on the loader thread.
+    static std::shared_ptr<PreparedSound> prepare(const std::string& path,
+                                                  const OutputFactory& factory);
     void beginSpeech();
     void checkSpeechEnd();
     void endSpeech();
