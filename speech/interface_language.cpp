@@ -74,6 +74,7 @@ constexpr InterfaceLanguageTexts kSimplifiedChinese{
     "zh-CN",
     u"传入的参数不正确, 不能执行此命令 !",
     u"错误提示",
+    u"确定",
 };
 constexpr InterfaceLanguageTexts kTraditionalChinese{
     u"IDD_SETDIALOG_TW",
@@ -82,6 +83,7 @@ constexpr InterfaceLanguageTexts kTraditionalChinese{
     "zh-TW",
     u"傳入的參數不正确, 不能執行此命令 !",
     u"錯誤提示",
+    u"確定",
 };
 constexpr InterfaceLanguageTexts kEnglish{
     u"IDD_SETDIALOG_ENG",
@@ -90,12 +92,21 @@ constexpr InterfaceLanguageTexts kEnglish{
     "en",
     u"The parameter is not correct, Can not execute !",
     u"Wrong",
+    u"OK",
 };
 
-bool isAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool isAsciiDigit(char c) { return c >= '0' && c <= '9'; }
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+bool isAsciiLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+bool isAsciiDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+char lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+char upper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 bool isPosixDefault(std::string_view name) {
     const std::string_view base = name.substr(0, name.find_first_of(".@"));
@@ -106,7 +117,8 @@ std::string firstSet(const EnvironmentLookup& environment,
                      std::initializer_list<const char*> names) {
     for (const char* name : names) {
         const char* value = environment(name);
-        if (value != nullptr && *value != '\0') return value;
+        if (value != nullptr && *value != '\0')
+            return value;
     }
     return {};
 }
@@ -128,9 +140,11 @@ std::optional<uint32_t> KnownLocaleId(std::string_view localeName) {
     const std::string_view languagePart = base.substr(0, separator);
     const std::string_view territoryPart =
         separator == std::string_view::npos ? std::string_view{} : base.substr(separator + 1);
-    if (languagePart.size() < 2 || languagePart.size() > 3) return std::nullopt;
+    if (languagePart.size() < 2 || languagePart.size() > 3)
+        return std::nullopt;
     for (char c : languagePart) {
-        if (!isAsciiLetter(c)) return std::nullopt;
+        if (!isAsciiLetter(c))
+            return std::nullopt;
     }
     if (separator != std::string_view::npos) {
         // Two letters, or the three digits of a UN region; anything else is malformed.
@@ -138,21 +152,26 @@ std::optional<uint32_t> KnownLocaleId(std::string_view localeName) {
                              isAsciiLetter(territoryPart[1]);
         const bool digits = territoryPart.size() == 3 && isAsciiDigit(territoryPart[0]) &&
                             isAsciiDigit(territoryPart[1]) && isAsciiDigit(territoryPart[2]);
-        if (!letters && !digits) return std::nullopt;
+        if (!letters && !digits)
+            return std::nullopt;
     }
 
     std::string language;
-    for (char c : languagePart) language += lower(c);
+    for (char c : languagePart)
+        language += lower(c);
     std::string full = language;
     if (!territoryPart.empty()) {
         full += '_';
-        for (char c : territoryPart) full += upper(c);
+        for (char c : territoryPart)
+            full += upper(c);
     }
     for (const LocaleEntry& entry : kLocales) {
-        if (entry.name == full) return entry.id;
+        if (entry.name == full)
+            return entry.id;
     }
     for (const LocaleEntry& entry : kLocales) {
-        if (entry.name == language) return entry.id;
+        if (entry.name == language)
+            return entry.id;
     }
     return std::nullopt;
 }
@@ -192,7 +211,8 @@ std::u16string DownloadPageAddress(InterfaceLanguage language,
     if (page.is_relative()) {
         std::error_code error;
         const std::filesystem::path absolute = std::filesystem::absolute(page, error);
-        if (!error) page = absolute;
+        if (!error)
+            page = absolute;
     }
     // RFC 3986: keep unreserved characters and the path separator, encode every
     // other byte of the UTF-8 path.
@@ -200,8 +220,8 @@ std::u16string DownloadPageAddress(InterfaceLanguage language,
     std::u16string address = u"file://";
     for (unsigned char byte : page.generic_string()) {
         const char c = static_cast<char>(byte);
-        if (isAsciiLetter(c) || isAsciiDigit(c) || c == '-' || c == '.' || c == '_' ||
-            c == '~' || c == '/') {
+        if (isAsciiLetter(c) || isAsciiDigit(c) || c == '-' || c == '.' || c == '_' || c == '~' ||
+            c == '/') {
             address += static_cast<char16_t>(byte);
         } else {
             address += u'%';
@@ -216,7 +236,8 @@ std::filesystem::path HelpFolder() {
     const std::vector<std::filesystem::path> folders = engine::dataFolders();
     for (const auto& folder : folders) {
         std::error_code error;
-        if (std::filesystem::is_directory(folder / "help", error)) return folder / "help";
+        if (std::filesystem::is_directory(folder / "help", error))
+            return folder / "help";
     }
     return folders.empty() ? std::filesystem::path("help") : folders.back() / "help";
 }
@@ -236,37 +257,47 @@ void ChooseInterfaceLanguage(const EnvironmentLookup& environment,
     engineState().voicePage.assign(texts.defaultDownloadPage.view());
 }
 
-void ChooseInterfaceLanguage() { ChooseInterfaceLanguage(processEnvironment(), HelpFolder()); }
+void ChooseInterfaceLanguage() {
+    ChooseInterfaceLanguage(processEnvironment(), HelpFolder());
+}
 
 void EnsureInterfaceTexts() {
     EngineState& state = engineState();
-    if (!state.texts.voicePromptTemplate.empty()) return;
+    if (!state.texts.voicePromptTemplate.empty())
+        return;
     const FixedText keptPage = state.voicePage;
     ChooseInterfaceLanguage();
-    if (!keptPage.empty()) state.voicePage = keptPage;
+    if (!keptPage.empty())
+        state.voicePage = keptPage;
 }
 
 InterfaceLanguage CurrentInterfaceLanguage() {
     const std::u16string_view name = engineState().texts.voicePromptTemplate.view();
     for (InterfaceLanguage language :
          {InterfaceLanguage::CN, InterfaceLanguage::TW, InterfaceLanguage::ENG}) {
-        if (TextsFor(language).voicePromptTemplate == name) return language;
+        if (TextsFor(language).voicePromptTemplate == name)
+            return language;
     }
     return InterfaceLanguage::ENG;
 }
 
 uint16_t ParseStoredLocale(std::string_view text, size_t maxBytes) {
-    if (text.size() > maxBytes) return 0;
+    if (text.size() > maxBytes)
+        return 0;
     size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+        ++i;
     uint32_t value = 0;
     bool anyDigit = false;
     for (; i < text.size(); ++i) {
         const char c = lower(text[i]);
         int digit;
-        if (isAsciiDigit(c)) digit = c - '0';
-        else if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-        else break;
+        if (isAsciiDigit(c))
+            digit = c - '0';
+        else if (c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else
+            break;
         // Keep the low 32 bits of longer numbers; only the language part matters.
         value = (value << 4) | static_cast<uint32_t>(digit);
         anyDigit = true;
@@ -287,14 +318,17 @@ uint16_t UiLanguageForVoiceNames(const UiLanguageSources& sources) {
             return queried != 0 ? queried : fallback;
         }
         case SystemFamily::OlderNt: {
-            if (!sources.storedLocaleValue) return fallback;
+            if (!sources.storedLocaleValue)
+                return fallback;
             uint16_t id = ParseStoredLocale(*sources.storedLocaleValue, kLocaleValueBytes);
             // Voices have no display names in the right-to-left languages and Thai.
-            if (id == kArabic || id == kHebrew || id == kThai) id = kLocaleEnglishUnitedStates;
+            if (id == kArabic || id == kHebrew || id == kThai)
+                id = kLocaleEnglishUnitedStates;
             return id != 0 ? id : fallback;
         }
         case SystemFamily::Other: {
-            if (!sources.storedLocaleValue) return fallback;
+            if (!sources.storedLocaleValue)
+                return fallback;
             const uint16_t id =
                 ParseStoredLocale(*sources.storedLocaleValue, kResourceLocaleValueBytes);
             return id != 0 ? id : fallback;
@@ -310,7 +344,8 @@ uint16_t UiLanguageFromEnvironment(const EnvironmentLookup& environment) {
         std::string_view rest = list;
         while (!rest.empty()) {
             const size_t colon = rest.find(':');
-            if (auto id = KnownLocaleId(rest.substr(0, colon))) return static_cast<uint16_t>(*id);
+            if (auto id = KnownLocaleId(rest.substr(0, colon)))
+                return static_cast<uint16_t>(*id);
             rest.remove_prefix(colon == std::string_view::npos ? rest.size() : colon + 1);
         }
     }

@@ -57,6 +57,9 @@ struct InterfaceLanguageTexts {
     std::string_view helpSegment;                // language folder of the help pages
     std::u16string_view parameterErrorText;
     std::u16string_view parameterErrorCaption;
+    // The button of the library's message boxes, as the desktop of that
+    // language labels it (the dialog templates carry their own buttons).
+    std::u16string_view okButton;
 };
 const InterfaceLanguageTexts& TextsFor(InterfaceLanguage language);
 
@@ -90,10 +93,10 @@ InterfaceLanguage CurrentInterfaceLanguage();
 // Where the system's user-interface language can come from, one field per
 // branch of the rule.
 enum class SystemFamily {
-    Unknown,    // the version query failed
-    ModernNt,   // has a query for the user-interface language
-    OlderNt,    // keeps it as the hexadecimal "Locale" of the default user
-    Other,      // keeps it as the hexadecimal "ResourceLocale" of the desktop
+    Unknown,   // the version query failed
+    ModernNt,  // has a query for the user-interface language
+    OlderNt,   // keeps it as the hexadecimal "Locale" of the default user
+    Other,     // keeps it as the hexadecimal "ResourceLocale" of the desktop
 };
 
 struct UiLanguageSources {

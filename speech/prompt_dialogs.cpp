@@ -12,13 +12,14 @@
 #include "dialog_templates.h"
 #include "engine_state.h"
 #include "interface_language.h"
+#include "voices.h"
 
 namespace lenvoro {
 
 namespace {
 
 constexpr int kMessageIds[] = {
-    kMessageSimplifiedChineseMissing, kMessageEnglishMissing,
+    kMessageSimplifiedChineseMissing,    kMessageEnglishMissing,
     kMessageSimplifiedAndEnglishMissing, kMessageChineseFemaleMissing,
     kMessageFemaleAndEnglishMissing,
 };
@@ -53,7 +54,8 @@ public:
             if (mouse->button() == Qt::LeftButton &&
                 link->rect().contains(mouse->position().toPoint())) {
                 const QUrl url = QUrl::fromUserInput(address_);
-                if (url.isValid()) QDesktopServices::openUrl(url);
+                if (url.isValid())
+                    QDesktopServices::openUrl(url);
                 return true;
             }
         }
@@ -67,13 +69,17 @@ private:
 }  // namespace
 
 int VoicePromptMessageId(int32_t code) {
-    if (code >= 1 && code <= 3) return kMessageEnglishMissing;
-    if (code == 10 || code == 30) return kMessageSimplifiedChineseMissing;
+    if (code >= 1 && code <= 3)
+        return kMessageEnglishMissing;
+    if (code == 10 || code == 30)
+        return kMessageSimplifiedChineseMissing;
     if ((code >= 11 && code <= 13) || (code >= 31 && code <= 33)) {
         return kMessageSimplifiedAndEnglishMissing;
     }
-    if (code == 20) return kMessageChineseFemaleMissing;
-    if (code >= 21 && code <= 23) return kMessageFemaleAndEnglishMissing;
+    if (code == 20)
+        return kMessageChineseFemaleMissing;
+    if (code >= 21 && code <= 23)
+        return kMessageFemaleAndEnglishMissing;
     return 0;
 }
 
@@ -86,12 +92,15 @@ QString VoicePromptAddress() {
 
 std::unique_ptr<QDialog> CreateVoicePrompt(int32_t code) {
     const int shown = VoicePromptMessageId(code);
-    if (shown == 0) return nullptr;
+    if (shown == 0)
+        return nullptr;
     EnsureInterfaceTexts();
     auto dialog = CreateDialogFromTemplate(engineState().texts.voicePromptTemplate.view());
-    if (!dialog) return nullptr;
+    if (!dialog)
+        return nullptr;
     auto* link = dialog->findChild<QLabel*>(QStringLiteral("link1003"));
-    if (link != nullptr) new LinkBehaviour(link, VoicePromptAddress());
+    if (link != nullptr)
+        new LinkBehaviour(link, VoicePromptAddress());
     for (int id : kMessageIds) {
         if (auto* message = dialog->findChild<QLabel*>(QStringLiteral("message%1").arg(id))) {
             message->setVisible(id == shown);
@@ -102,16 +111,15 @@ std::unique_ptr<QDialog> CreateVoicePrompt(int32_t code) {
 
 DialogOutcome RunVoicePrompt(intptr_t owner, int32_t code) {
     if (!CanShowWindows()) {
-        const QByteArray address = VoicePromptAddress().toUtf8();
-        std::fprintf(stderr, "lenvoro: a voice needed for reading is not installed (code %d); see %s\n",
-                     static_cast<int>(code), address.constData());
-        std::fflush(stderr);
+        WriteMissingVoiceLine(code);
         return DialogOutcome::NotShown;
     }
     return RunOwnedDialog(CreateVoicePrompt(code).release(), owner);
 }
 
-void ShowVoicePrompt(intptr_t owner, int32_t code) { RunVoicePrompt(owner, code); }
+void ShowVoicePrompt(intptr_t owner, int32_t code) {
+    RunVoicePrompt(owner, code);
+}
 
 std::unique_ptr<QDialog> CreateInitialInfo() {
     EnsureInterfaceTexts();

@@ -38,8 +38,8 @@ QString VoicePromptAddress();
 std::unique_ptr<QDialog> CreateVoicePrompt(int32_t missingVoiceCode);
 
 // Runs the prompt modally, owned by owner; the caller goes on when it is
-// closed, or at once when it was not shown. Without a QApplication a line
-// naming the code and the address goes to stderr instead.
+// closed, or at once when it was not shown. Without a QApplication the line
+// of WriteMissingVoiceLine (voices.h) goes to stderr instead.
 DialogOutcome RunVoicePrompt(intptr_t owner, int32_t missingVoiceCode);
 
 // The same, in the shape of the voice inventory's prompt handler

@@ -21,40 +21,81 @@ const KnownVoice kChineseFemaleVoice{u"Chinese Female Voice", u"Name=Chinese Fem
 
 namespace {
 
-// Without a user interface the prompt's message goes where a developer sees it.
-void WriteVoicePromptToStderr(intptr_t /*ownerWindow*/, int32_t missingVoiceCode) {
-    std::string missing;
-    auto add = [&missing](const char* what) {
-        if (!missing.empty())
-            missing += ", ";
-        missing += what;
-    };
-    const int32_t chinesePart = missingVoiceCode / 10;
-    const int32_t englishPart = missingVoiceCode % 10;
-    if (missingVoiceCode <= 0 || chinesePart > 3) {
-        std::fprintf(stderr, "lenvoro: a voice is not installed (missing-voice code %d)\n",
-                     static_cast<int>(missingVoiceCode));
-        return;
-    }
-    if ((chinesePart & 1) != 0)
-        add("\"Microsoft Simplified Chinese\"");
-    if ((chinesePart & 2) != 0)
-        add("\"Chinese Female Voice\"");
-    if (englishPart == 1)
-        add("an English voice");
-    if (englishPart > 1)
-        add("English voices");
+// The voice a one-voice call is raising the prompt for, while it does.
+thread_local const KnownVoice* voiceAskedFor = nullptr;
 
-    const EngineState& state = engineState();
-    const FixedText& page =
-        state.voicePage.empty() ? state.texts.defaultDownloadPage : state.voicePage;
-    std::fprintf(stderr, "lenvoro: not installed: %s. Download and install the voice%s%s.\n",
-                 missing.c_str(), page.empty() ? "" : " from ",
-                 engine::utf16ToUtf8(page.view()).c_str());
+class AskingFor {
+public:
+    explicit AskingFor(const KnownVoice& voice) { voiceAskedFor = &voice; }
+    ~AskingFor() { voiceAskedFor = nullptr; }
+    AskingFor(const AskingFor&) = delete;
+    AskingFor& operator=(const AskingFor&) = delete;
+};
+
+// The words of the line that stands in for the prompt, in one language.
+struct MissingVoiceWords {
+    const char* separator;
+    const char* oneEnglishVoice;
+    const char* severalEnglishVoices;
+    const char* withPage;     // "{voices}", "{page}"
+    const char* withoutPage;  // "{voices}"
+    const char* unknownCode;  // "{code}"
+};
+
+constexpr MissingVoiceWords kEnglishWords{
+    ", ",
+    "an English voice",
+    "English voices",
+    "lenvoro: not installed: {voices}. Download and install the voice from {page}.",
+    "lenvoro: not installed: {voices}. Download and install the voice.",
+    "lenvoro: a voice is not installed (missing-voice code {code})",
+};
+constexpr MissingVoiceWords kSimplifiedChineseWords{
+    "、",
+    "一个英文语音库",
+    "几个英文语音库",
+    "lenvoro: 没有安装语音库 {voices}。请从 {page} 下载并安装。",
+    "lenvoro: 没有安装语音库 {voices}。请下载并安装。",
+    "lenvoro: 有语音库没有安装（缺少语音代码 {code}）",
+};
+constexpr MissingVoiceWords kTraditionalChineseWords{
+    "、",
+    "一個英文語音庫",
+    "幾個英文語音庫",
+    "lenvoro: 沒有安裝語音庫 {voices}。請從 {page} 下載並安裝。",
+    "lenvoro: 沒有安裝語音庫 {voices}。請下載並安裝。",
+    "lenvoro: 有語音庫沒有安裝（缺少語音代碼 {code}）",
+};
+
+const MissingVoiceWords& wordsFor(InterfaceLanguage language) {
+    switch (language) {
+        case InterfaceLanguage::CN:
+            return kSimplifiedChineseWords;
+        case InterfaceLanguage::TW:
+            return kTraditionalChineseWords;
+        case InterfaceLanguage::ENG:
+            break;
+    }
+    return kEnglishWords;
+}
+
+std::string replaced(std::string text, std::string_view field, const std::string& value) {
+    const size_t at = text.find(field);
+    if (at != std::string::npos)
+        text.replace(at, field.size(), value);
+    return text;
+}
+
+std::string quoted(std::u16string_view name) {
+    return "\"" + engine::utf16ToUtf8(name) + "\"";
+}
+
+void writeMissingVoiceLineToStderr(intptr_t /*ownerWindow*/, int32_t missingVoiceCode) {
+    WriteMissingVoiceLine(missingVoiceCode);
 }
 
 VoicePromptHandler& voicePromptHandler() {
-    static VoicePromptHandler handler = &WriteVoicePromptToStderr;
+    static VoicePromptHandler handler = &writeMissingVoiceLineToStderr;
     return handler;
 }
 
@@ -155,6 +196,7 @@ int32_t ChooseSpeakingVoice(int32_t voice, engine::Voice& voiceObject,
     selection.release();
     if (choice.status == VoiceChoice::Status::Missing ||
         choice.status == VoiceChoice::Status::Failed) {
+        const AskingFor asking(*choice.known);
         RaiseVoicePrompt(choice.known->missingVoiceCode);
         return choice.known->missingResult;
     }
@@ -177,7 +219,7 @@ bool IsVoiceInstalled(const KnownVoice& known) {
 
 VoicePromptHandler SetVoicePromptHandler(VoicePromptHandler handler) {
     VoicePromptHandler previous = voicePromptHandler();
-    voicePromptHandler() = handler != nullptr ? handler : &WriteVoicePromptToStderr;
+    voicePromptHandler() = handler != nullptr ? handler : &writeMissingVoiceLineToStderr;
     return previous;
 }
 
@@ -185,6 +227,51 @@ void RaiseVoicePrompt(int32_t missingVoiceCode) {
     EngineState& state = engineState();
     state.voicePromptCase = missingVoiceCode;
     voicePromptHandler()(state.window, missingVoiceCode);
+}
+
+std::string MissingVoiceLine(int32_t code, InterfaceLanguage language, const KnownVoice* askedFor,
+                             std::u16string_view page) {
+    const MissingVoiceWords& words = wordsFor(language);
+    const int32_t chinesePart = code / 10;
+    const int32_t englishPart = code % 10;
+    if (code <= 0 || chinesePart > 3 || englishPart > 3)
+        return replaced(words.unknownCode, "{code}", std::to_string(code));
+
+    std::string missing;
+    auto add = [&](const std::string& what) {
+        if (!missing.empty())
+            missing += words.separator;
+        missing += what;
+    };
+    if ((chinesePart & 1) != 0)
+        add(quoted(kSimplifiedChineseVoice.name));
+    if ((chinesePart & 2) != 0)
+        add(quoted(kChineseFemaleVoice.name));
+    if (askedFor != nullptr && englishPart == 1 && !askedFor->chinese)
+        add(quoted(askedFor->name));
+    else if (englishPart == 1)
+        add(words.oneEnglishVoice);
+    else if (englishPart > 1)
+        add(words.severalEnglishVoices);
+
+    if (page.empty())
+        return replaced(words.withoutPage, "{voices}", missing);
+    return replaced(replaced(words.withPage, "{voices}", missing), "{page}",
+                    engine::utf16ToUtf8(page));
+}
+
+void WriteMissingVoiceLine(int32_t code) {
+    EnsureInterfaceTexts();
+    const EngineState& state = engineState();
+    const FixedText& page =
+        state.voicePage.empty() ? state.texts.defaultDownloadPage : state.voicePage;
+    const KnownVoice* askedFor = voiceAskedFor != nullptr && voiceAskedFor->missingVoiceCode == code
+                                     ? voiceAskedFor
+                                     : nullptr;
+    const std::string line =
+        MissingVoiceLine(code, CurrentInterfaceLanguage(), askedFor, page.view()) + "\n";
+    std::fputs(line.c_str(), stderr);
+    std::fflush(stderr);
 }
 
 }  // namespace lenvoro

@@ -9,9 +9,11 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "engine_state.h"
+#include "interface_language.h"
 #include "speech_engine.h"
 
 namespace lenvoro {
@@ -97,12 +99,26 @@ bool IsVoiceInstalled(const KnownVoice& known);
 using VoicePromptHandler = void (*)(intptr_t ownerWindow, int32_t missingVoiceCode);
 
 // Installs what RaiseVoicePrompt shows; nullptr restores the default, which
-// writes the prompt's message to stderr (a program without a user interface).
+// writes WriteMissingVoiceLine's line (a program without a user interface).
 // Returns the handler installed before.
 VoicePromptHandler SetVoicePromptHandler(VoicePromptHandler handler);
 
 // Stores the code in the engine state's voicePromptCase and shows the
 // missing-voice prompt, owned by the engine state's window.
 void RaiseVoicePrompt(int32_t missingVoiceCode);
+
+// What a program without a user interface reads instead of the prompt: one
+// line (no line break) in the interface language that names the missing
+// voices and the page to get them from. The code names the Chinese voices;
+// of the English ones it tells only how many are missing, so askedFor, the
+// voice a one-voice call asked for, names it when given. A code that names no
+// voice is shown as it is. No page: the line only says to install them.
+std::string MissingVoiceLine(int32_t missingVoiceCode, InterfaceLanguage language,
+                             const KnownVoice* askedFor, std::u16string_view page);
+
+// Writes MissingVoiceLine to stderr for the current interface language and
+// the prompt's page (voicePage, else the default download page), naming the
+// voice of the one-voice call that is raising the prompt, if one is.
+void WriteMissingVoiceLine(int32_t missingVoiceCode);
 
 }  // namespace lenvoro

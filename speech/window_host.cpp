@@ -8,6 +8,7 @@
 #include <QMetaObject>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QScreen>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -17,6 +18,8 @@
 #include <array>
 #include <cstdio>
 #include <utility>
+
+#include "interface_language.h"
 
 namespace lenvoro {
 
@@ -215,6 +218,10 @@ void ShowMessageBox(intptr_t owner, std::u16string_view text, std::u16string_vie
         icon == MessageBoxIcon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon,
         toQString(caption), toQString(text), QMessageBox::Ok, ResolveWindow(owner));
     box->setTextFormat(Qt::PlainText);  // the caller's text is text, never markup
+    // Qt labels the button in English unless the program installs a
+    // translation; the library's boxes speak the interface language.
+    EnsureInterfaceTexts();
+    box->button(QMessageBox::Ok)->setText(toQString(TextsFor(CurrentInterfaceLanguage()).okButton));
     box->exec();
     delete box.data();
 }

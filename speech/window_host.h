@@ -71,8 +71,9 @@ void SetTextBoxSelection(QWidget* textBox, int32_t start, int32_t end);
 
 enum class MessageBoxIcon { None, Exclamation };
 
-// A modal message box with an OK button, owned by the window handle names (or
-// by none). Without a QApplication, "caption: text" goes to stderr instead.
+// A modal message box with an OK button labelled in the interface language,
+// owned by the window handle names (or by none). Without a QApplication, "caption: text" goes to
+// stderr instead.
 void ShowMessageBox(intptr_t owner, std::u16string_view text, std::u16string_view caption,
                     MessageBoxIcon icon);
 

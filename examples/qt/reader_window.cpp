@@ -39,6 +39,11 @@ ReaderWindow::ReaderWindow(QWidget* parent)
       status_(new QLabel(this)),
       poll_(new QTimer(this)) {
     setWindowTitle(tr("lenvoro reader"));
+    text_->setObjectName(QStringLiteral("text"));
+    speak_->setObjectName(QStringLiteral("speakButton"));
+    pause_->setObjectName(QStringLiteral("pauseButton"));
+    stop_->setObjectName(QStringLiteral("stopButton"));
+    status_->setObjectName(QStringLiteral("status"));
     text_->setAcceptRichText(false);
     text_->setPlainText(QString::fromUtf16(kSampleText));
     QFont font = text_->font();
@@ -77,6 +82,7 @@ ReaderWindow::ReaderWindow(QWidget* parent)
     connect(stop_, &QPushButton::clicked, this, &ReaderWindow::stop);
     connect(poll_, &QTimer::timeout, this, &ReaderWindow::showProgress);
     poll_->start(kProgressPollMs);
+    setReading(Reading::Idle);
 }
 
 ReaderWindow::~ReaderWindow() {
@@ -93,8 +99,7 @@ bool ReaderWindow::startEngine() {
     if (!started_)
         status_->setText(tr("The speech engine cannot start (result %1).").arg(result));
     speak_->setEnabled(started_);
-    pause_->setEnabled(started_);
-    stop_->setEnabled(started_);
+    setReading(Reading::Idle);
     return started_;
 }
 
@@ -107,31 +112,55 @@ void ReaderWindow::speak() {
     const int32_t result =
         Dll_Lenvoro_SpeakW(wide(text), mode, voice, LENVORO_KEEP_SETTING, LENVORO_KEEP_SETTING,
                            LENVORO_PUNCTUATION_KEEP, nullptr);
-    paused_ = false;
-    pause_->setText(tr("Pause"));
-    status_->setText(result == LENVORO_RESULT_DONE
-                         ? tr("Reading…")
-                         : tr("The text cannot be read (result %1).").arg(result));
+    if (result != LENVORO_RESULT_DONE) {
+        status_->setText(tr("The text cannot be read (result %1).").arg(result));
+        setReading(Reading::Idle);
+    } else if (text.trimmed().isEmpty()) {
+        status_->setText(tr("There is nothing to read."));
+        setReading(Reading::Idle);  // the library reads nothing and reports nothing
+    } else {
+        status_->setText(tr("Reading…"));
+        positionMoved_ = false;
+        setReading(Reading::Reading);
+    }
 }
 
 void ReaderWindow::pauseOrContinue() {
+    // The library pauses only a reading it has seen start; so does the button.
+    if (!canPause())
+        return;
     Dll_Lenvoro_PauseORContinue();
-    paused_ = !paused_;
-    pause_->setText(paused_ ? tr("Continue") : tr("Pause"));
+    setReading(reading_ == Reading::Paused ? Reading::Reading : Reading::Paused);
 }
 
 void ReaderWindow::stop() {
     Dll_Lenvoro_Stop();
-    paused_ = false;
-    pause_->setText(tr("Pause"));
+    if (reading_ != Reading::Idle)
+        status_->setText(tr("Stopped."));
+    setReading(Reading::Idle);
 }
 
 void ReaderWindow::showProgress() {
     const int32_t percent = Dll_Lenvoro_GetLocationInfo();
     progress_->setValue(percent);
-    if (percent == 100 && status_->text() == tr("Reading…")) {
+    if (reading_ != Reading::Reading)
+        return;
+    if (percent < 100 && !positionMoved_) {
+        positionMoved_ = true;
+        setReading(Reading::Reading);  // now it can be paused
+    } else if (percent == 100 && positionMoved_) {
         status_->setText(tr("Done."));
-        paused_ = false;  // a reading that ended cannot be paused
-        pause_->setText(tr("Pause"));
+        setReading(Reading::Idle);
     }
+}
+
+bool ReaderWindow::canPause() const {
+    return reading_ == Reading::Paused || (reading_ == Reading::Reading && positionMoved_);
+}
+
+void ReaderWindow::setReading(Reading reading) {
+    reading_ = reading;
+    pause_->setEnabled(started_ && canPause());
+    pause_->setText(reading == Reading::Paused ? tr("Continue") : tr("Pause"));
+    stop_->setEnabled(started_ && reading != Reading::Idle);
 }

@@ -1,6 +1,10 @@
 // The example's one window: a text box that liblenvoro takes over, the voice
 // to read with, Speak / Pause / Stop, and a progress bar that follows the
 // reading. The library marks the word being read in the text box itself.
+//
+// Pause and Stop follow the reading: both are off while nothing is read;
+// Pause comes on once the library reports that the reading started, pauses
+// it and then reads "Continue" until it goes on.
 #pragma once
 
 #include <QWidget>
@@ -30,7 +34,11 @@ public slots:
     void stop();
 
 private:
+    enum class Reading { Idle, Reading, Paused };
+
     void showProgress();
+    void setReading(Reading reading);
+    bool canPause() const;
 
     QTextEdit* text_;
     QComboBox* voice_;
@@ -42,5 +50,8 @@ private:
     QLabel* status_;
     QTimer* poll_;
     bool started_ = false;
-    bool paused_ = false;
+    Reading reading_ = Reading::Idle;
+    // The position keeps the last reading's 100 until the engine reports that
+    // the new one started; only a 100 after that ends it.
+    bool positionMoved_ = false;
 };

@@ -1,7 +1,6 @@
 #include "voice_tokens.h"
 
 #include <algorithm>
-#include <set>
 
 #include "data_folders.h"
 #include "ini_file.h"
@@ -16,17 +15,20 @@ std::vector<std::u16string_view> splitConditions(std::u16string_view query) {
     while (!query.empty()) {
         const size_t semicolon = query.find(u';');
         const auto condition = trimSpaces(query.substr(0, semicolon));
-        if (!condition.empty()) conditions.push_back(condition);
+        if (!condition.empty())
+            conditions.push_back(condition);
         query.remove_prefix(semicolon == std::u16string_view::npos ? query.size() : semicolon + 1);
     }
     return conditions;
 }
 
 int parseLevel(const std::optional<std::string>& text, int fallback) {
-    if (!text || text->empty() || text->size() > 4) return fallback;
+    if (!text || text->empty() || text->size() > 4)
+        return fallback;
     int value = 0;
     for (char c : *text) {
-        if (c < '0' || c > '9') return fallback;
+        if (c < '0' || c > '9')
+            return fallback;
         value = value * 10 + (c - '0');
     }
     return std::clamp(value, 0, 100);
@@ -38,17 +40,20 @@ std::shared_ptr<const ObjectToken> ObjectToken::loadVoice(const std::filesystem:
                                                           std::string id) {
     bool found = false;
     const IniFile ini = IniFile::load(file, &found);
-    if (!found) return nullptr;
+    if (!found)
+        return nullptr;
     const auto name = ini.value("Attributes", "Name");
     const auto voice = ini.value("Espeak", "Voice");
-    if (!name || name->empty() || !voice || voice->empty()) return nullptr;
+    if (!name || name->empty() || !voice || voice->empty())
+        return nullptr;
 
     std::shared_ptr<ObjectToken> token(new ObjectToken);
     token->kind_ = Kind::Voice;
     token->id_ = std::move(id);
     if (const auto* values = ini.section("Token")) {
         for (const auto& [key, value] : *values) {
-            token->values_.emplace_back(utf8ToUtf16(key == "default" ? "" : key), utf8ToUtf16(value));
+            token->values_.emplace_back(utf8ToUtf16(key == "default" ? "" : key),
+                                        utf8ToUtf16(value));
         }
     }
     if (const auto* attributes = ini.section("Attributes")) {
@@ -60,7 +65,8 @@ std::shared_ptr<const ObjectToken> ObjectToken::loadVoice(const std::filesystem:
     token->espeak_.variant = ini.value("Espeak", "Variant").value_or("");
     token->espeak_.pitch = parseLevel(ini.value("Espeak", "Pitch"), 50);
     token->espeak_.range = parseLevel(ini.value("Espeak", "Range"), 50);
-    if (!Synthesizer::instance().canSpeak(token->espeak_)) return nullptr;
+    if (!Synthesizer::instance().canSpeak(token->espeak_))
+        return nullptr;
     return token;
 }
 
@@ -77,7 +83,8 @@ std::shared_ptr<const ObjectToken> ObjectToken::audioOutput(std::string id, std:
 }
 
 Result ObjectToken::getStringValue(std::u16string_view name, std::u16string* value) const {
-    if (value == nullptr) return kPointer;
+    if (value == nullptr)
+        return kPointer;
     const std::u16string key = asciiLower(name);
     for (const auto& [valueName, text] : values_) {
         if (valueName == key) {
@@ -89,7 +96,8 @@ Result ObjectToken::getStringValue(std::u16string_view name, std::u16string* val
 }
 
 Result ObjectToken::getAttribute(std::u16string_view name, std::u16string* value) const {
-    if (value == nullptr) return kPointer;
+    if (value == nullptr)
+        return kPointer;
     const std::u16string key = asciiLower(name);
     for (const auto& [attribute, text] : attributes_) {
         if (attribute == key) {
@@ -104,41 +112,50 @@ bool ObjectToken::holds(std::u16string_view condition) const {
     const size_t equals = condition.find(u'=');
     const auto key = trimSpaces(condition.substr(0, equals));
     std::u16string actual;
-    if (failed(getAttribute(key, &actual))) return false;
-    if (equals == std::u16string_view::npos) return true;
+    if (failed(getAttribute(key, &actual)))
+        return false;
+    if (equals == std::u16string_view::npos)
+        return true;
     const auto wanted = trimSpaces(condition.substr(equals + 1));
     // Several values ("804;409") are stored with ";" and any of them matches.
     std::u16string_view rest = actual;
     while (true) {
         const size_t semicolon = rest.find(u';');
-        if (equalsIgnoringAsciiCase(trimSpaces(rest.substr(0, semicolon)), wanted)) return true;
-        if (semicolon == std::u16string_view::npos) return false;
+        if (equalsIgnoringAsciiCase(trimSpaces(rest.substr(0, semicolon)), wanted))
+            return true;
+        if (semicolon == std::u16string_view::npos)
+            return false;
         rest.remove_prefix(semicolon + 1);
     }
 }
 
 bool ObjectToken::matches(std::u16string_view requiredAttributes) const {
     for (const auto condition : splitConditions(requiredAttributes)) {
-        if (!holds(condition)) return false;
+        if (!holds(condition))
+            return false;
     }
     return true;
 }
 
 size_t ObjectToken::matchCount(std::u16string_view attributes) const {
     size_t count = 0;
-    for (const auto condition : splitConditions(attributes)) count += holds(condition) ? 1 : 0;
+    for (const auto condition : splitConditions(attributes))
+        count += holds(condition) ? 1 : 0;
     return count;
 }
 
 Result ObjectToken::createAudioDevice(std::shared_ptr<AudioDevice>* device) const {
-    if (device == nullptr) return kPointer;
-    if (kind_ != Kind::AudioOutput) return kInvalidArg;
+    if (device == nullptr)
+        return kPointer;
+    if (kind_ != Kind::AudioOutput)
+        return kInvalidArg;
     *device = std::make_shared<AudioDevice>(device_);
     return kOk;
 }
 
 Result TokenEnumeration::next(std::shared_ptr<const ObjectToken>* token) {
-    if (token == nullptr) return kPointer;
+    if (token == nullptr)
+        return kPointer;
     if (position_ >= tokens_.size()) {
         *token = nullptr;
         return kFalse;
@@ -150,7 +167,8 @@ Result TokenEnumeration::next(std::shared_ptr<const ObjectToken>* token) {
 Result TokenCategory::open(std::string_view categoryId, bool createIfMissing,
                            std::shared_ptr<TokenCategory>* category) {
     (void)createIfMissing;  // both categories always exist; others cannot be made
-    if (category == nullptr) return kPointer;
+    if (category == nullptr)
+        return kPointer;
     *category = nullptr;
     const std::string wanted = asciiLower(categoryId);
     if (wanted == asciiLower(kVoicesCategoryId)) {
@@ -173,20 +191,9 @@ std::vector<std::shared_ptr<const ObjectToken>> TokenCategory::allTokens() const
             ObjectToken::audioOutput(prefix + "Null", u"No sound", AudioDevice::Kind::Null));
         return tokens;
     }
-    std::set<std::string> seen;
-    for (const auto& folder : dataFolders()) {
-        std::error_code error;
-        std::vector<std::filesystem::path> files;
-        for (auto it = std::filesystem::directory_iterator(folder / "voices", error);
-             !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
-            if (it->path().extension() == ".ini") files.push_back(it->path());
-        }
-        std::sort(files.begin(), files.end());
-        for (const auto& file : files) {
-            const std::string stem = file.stem().string();
-            if (!seen.insert(stem).second) continue;
-            if (auto token = ObjectToken::loadVoice(file, prefix + stem)) tokens.push_back(token);
-        }
+    for (const auto& file : voiceFiles()) {
+        if (auto token = ObjectToken::loadVoice(file.path, file.id))
+            tokens.push_back(token);
     }
     return tokens;
 }
@@ -194,17 +201,20 @@ std::vector<std::shared_ptr<const ObjectToken>> TokenCategory::allTokens() const
 Result TokenCategory::enumTokens(std::u16string_view requiredAttributes,
                                  std::u16string_view optionalAttributes,
                                  std::shared_ptr<TokenEnumeration>* enumeration) const {
-    if (enumeration == nullptr) return kPointer;
+    if (enumeration == nullptr)
+        return kPointer;
     auto tokens = allTokens();
     std::string defaultId;
     getDefaultTokenId(&defaultId);
     std::vector<std::shared_ptr<const ObjectToken>> found;
     for (auto& token : tokens) {
-        if (token->matches(requiredAttributes)) found.push_back(token);
+        if (token->matches(requiredAttributes))
+            found.push_back(token);
     }
     std::stable_sort(found.begin(), found.end(), [&](const auto& a, const auto& b) {
         const bool aDefault = a->id() == defaultId, bDefault = b->id() == defaultId;
-        if (aDefault != bDefault) return aDefault;
+        if (aDefault != bDefault)
+            return aDefault;
         return a->matchCount(optionalAttributes) > b->matchCount(optionalAttributes);
     });
     *enumeration = std::make_shared<TokenEnumeration>(std::move(found));
@@ -212,31 +222,38 @@ Result TokenCategory::enumTokens(std::u16string_view requiredAttributes,
 }
 
 Result TokenCategory::getDefaultTokenId(std::string* id) const {
-    if (id == nullptr) return kPointer;
+    if (id == nullptr)
+        return kPointer;
     const auto tokens = allTokens();
-    const auto stored = IniFile::load(engineSettingsPath()).value(settingsSection(), "DefaultTokenId");
+    std::vector<std::pair<std::string, std::u16string>> candidates;
     for (const auto& token : tokens) {
-        if (stored && asciiLower(token->id()) == asciiLower(*stored)) {
-            *id = token->id();
-            return kOk;
-        }
+        std::u16string languages;
+        token->getAttribute(u"Language", &languages);
+        candidates.emplace_back(token->id(), std::move(languages));
     }
-    if (tokens.empty()) return kNotFound;
-    *id = tokens.front()->id();
+    // Audio outputs speak no language: the stored one or the first.
+    const auto choice = chooseDefaultToken(candidates, storedDefaultTokenId(settingsSection()),
+                                           voices_ ? defaultVoiceLanguage() : 0);
+    if (!choice)
+        return kNotFound;
+    *id = tokens[choice->index]->id();
     return kOk;
 }
 
 Result TokenCategory::setDefaultTokenId(std::string_view id) const {
     std::shared_ptr<const ObjectToken> token;
-    if (Result result = getToken(id, &token); failed(result)) return result;
+    if (Result result = getToken(id, &token); failed(result))
+        return result;
     const auto path = engineSettingsPath();
     IniFile settings = IniFile::load(path);
     settings.set(settingsSection(), "DefaultTokenId", token->id());
     return settings.saveAtomically(path);
 }
 
-Result TokenCategory::getToken(std::string_view id, std::shared_ptr<const ObjectToken>* token) const {
-    if (token == nullptr) return kPointer;
+Result TokenCategory::getToken(std::string_view id,
+                               std::shared_ptr<const ObjectToken>* token) const {
+    if (token == nullptr)
+        return kPointer;
     *token = nullptr;
     for (auto& candidate : allTokens()) {
         if (asciiLower(candidate->id()) == asciiLower(id)) {

@@ -31,10 +31,10 @@
 #include "audio_device.h"
 #include "result.h"
 #include "synthesizer.h"
+#include "voice_files.h"
 
 namespace lenvoro::engine {
 
-constexpr std::string_view kVoicesCategoryId = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Speech\\Voices";
 constexpr std::string_view kAudioOutputCategoryId =
     "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Speech\\AudioOutput";
 
@@ -108,11 +108,14 @@ public:
     // Tokens matching the required attributes, the default token first, then
     // those matching more optional attributes. Files are read afresh each
     // time, so a voice added while a program runs is found by the next call.
-    Result enumTokens(std::u16string_view requiredAttributes, std::u16string_view optionalAttributes,
+    Result enumTokens(std::u16string_view requiredAttributes,
+                      std::u16string_view optionalAttributes,
                       std::shared_ptr<TokenEnumeration>* enumeration) const;
 
     // The user's default token: the one stored in the engine settings when it
-    // still exists, else the first token. kNotFound when there are none.
+    // still exists; else, for voices, the first that speaks the language of
+    // the user's locale (defaultVoiceLanguage of voice_files.h); else the
+    // first token. kNotFound when there are none.
     Result getDefaultTokenId(std::string* id) const;
     // Stores the default (kNotFound for a token that does not exist).
     Result setDefaultTokenId(std::string_view id) const;

@@ -65,8 +65,32 @@ expect_started() {  # name, output file
     grep -q '^closed$' "$2" || fail "$1: did not close"
 }
 
-if "$work/build/lenvoro_example" > "$work/c.out" 2> "$work/c.err"; then
+# An example read its sentence aloud and into a wave file: the engine's
+# phoneme trace holds each given part of the sentence twice (once heard, once
+# written), and the file is a wave file with a second or more of sound in it.
+expect_spoken() {  # name, output file, wave file, phoneme trace, phonemes...
+    name=$1 out=$2 wave=$3 trace=$4
+    shift 4
+    grep -q '^read aloud: ' "$out" || fail "$name: read nothing aloud"
+    grep -qx "wrote: $wave" "$out" || fail "$name: wrote no wave file"
+    for phonemes in "$@"; do
+        [ "$(grep -cF -- "$phonemes" "$trace")" -eq 2 ] ||
+            fail "$name: '$phonemes' not heard and written: $(cat "$trace")"
+    done
+    [ "$(head -c 4 "$wave")" = RIFF ] && [ "$(dd if="$wave" bs=1 skip=8 count=4 2> /dev/null)" = WAVE ] ||
+        fail "$name: $wave is no wave file"
+    [ "$(wc -c < "$wave")" -gt 44100 ] || fail "$name: $wave holds less than a second"
+    if command -v sox > /dev/null; then
+        rms=$(sox "$wave" -n stat 2>&1 | awk '/RMS +amplitude/ { print $3 }')
+        awk "BEGIN { exit !(${rms:-0} > 0.02) }" || fail "$name: $wave is silent (RMS ${rms:-?})"
+    fi
+}
+
+if LENVORO_PHONEMES="$work/c.phonemes" "$work/build/lenvoro_example" "$work/c.wav" \
+    > "$work/c.out" 2> "$work/c.err"; then
     expect_started "C example" "$work/c.out"
+    expect_spoken "C example" "$work/c.out" "$work/c.wav" "$work/c.phonemes" \
+        "(en) h@l'oU DIs s'Ent@ns"
 else
     fail "C example exited with $?: $(cat "$work/c.out" "$work/c.err")"
 fi
@@ -81,8 +105,11 @@ fi
 # --- The Python example, with ctypes alone ------------------------------------
 if command -v python3 > /dev/null; then
     cp "$source/examples/python/lenvoro_example.py" "$work/build/"
-    if (cd "$work/build" && LD_PRELOAD="$preload" ASAN_OPTIONS="$python_asan_options" python3 lenvoro_example.py) > "$work/py.out" 2> "$work/py.err"; then
+    if (cd "$work/build" && LENVORO_PHONEMES="$work/py.phonemes" LD_PRELOAD="$preload" ASAN_OPTIONS="$python_asan_options" python3 lenvoro_example.py "$work/py.wav") > "$work/py.out" 2> "$work/py.err"; then
         expect_started "Python example" "$work/py.out"
+        # 小猫喜欢喝牛奶 in the Chinese voice (tone numbers), the rest in the English one.
+        expect_spoken "Python example" "$work/py.out" "$work/py.wav" "$work/py.phonemes" \
+            "niou35n'ai214" "(en) D@2 k'I?n- l'aIks m'Ilk"
     else
         fail "Python example exited with $?: $(cat "$work/py.out" "$work/py.err")"
     fi

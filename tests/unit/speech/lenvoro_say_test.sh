@@ -11,6 +11,10 @@ sox=$2
 work=$3
 rm -rf "$work"
 mkdir -p "$work"
+# No stored settings of the user, and a locale each check sets for itself.
+export XDG_CONFIG_HOME="$work/config"
+unset LC_ALL LC_CTYPE LC_MESSAGES LANGUAGE
+export LANG=C.UTF-8
 failures=0
 fail() {
     echo "FAIL: $*"
@@ -80,6 +84,52 @@ grep -q "Microsoft Simplified Chinese.*installed" "$work/out.txt" || fail "list:
 expect 0 "help" "$say" --help
 grep -q -- "--list-voices" "$work/out.txt" || fail "help does not name the options"
 
+# The default voice, until one is chosen with --settings, is the first voice
+# of the locale's language, and --list-voices and --help say which and why:
+# locale | voice that reads for -1 | what the list says of it.
+while IFS='|' read -r locale same said; do
+    LANG=$locale "$say" -w "$work/default.wav" "Hello world" &&
+        LANG=$locale "$say" -w "$work/chosen.wav" --voice "$same" "Hello world" ||
+        fail "$locale: default voice: no wave file"
+    cmp -s "$work/default.wav" "$work/chosen.wav" || fail "$locale: -1 is not voice $same"
+    LANG=$locale "$say" --list-voices | grep -q -- "^  -1  default  *$said" ||
+        fail "$locale: list: $(LANG=$locale "$say" --list-voices | grep -- '-1')"
+    LANG=$locale "$say" --help | tr '\n' ' ' | grep -q "$said" || fail "$locale: help: no default"
+done << 'END'
+en_US.UTF-8|sam|Microsoft Sam, as no voice is chosen with --settings and the locale en_US.UTF-8 is English
+zh_CN.UTF-8|0|Microsoft Simplified Chinese，因为还没有用 --settings 选择语音，而区域设置 zh_CN.UTF-8 是中文
+zh_TW.Big5|0|Microsoft Simplified Chinese，因為還沒有用 --settings 選擇語音，而地區設定 zh_TW.Big5 是中文
+END
+mkdir -p "$XDG_CONFIG_HOME/lenvoro"
+printf '[Voices]\nDefaultTokenId=%s\n' 'HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Speech\Voices\Tokens\04-mary' \
+    > "$XDG_CONFIG_HOME/lenvoro/engine.ini"
+LANG=zh_CN.UTF-8 "$say" -w "$work/default.wav" "Hello world"
+"$say" -w "$work/chosen.wav" --voice mary "Hello world"
+cmp -s "$work/default.wav" "$work/chosen.wav" || fail "a stored default voice does not read"
+"$say" --list-voices | grep -q -- "-1  default  *Microsoft Mary, chosen with --settings" ||
+    fail "list: the stored default is not named"
+rm -r "$XDG_CONFIG_HOME/lenvoro" "$work/default.wav" "$work/chosen.wav"
+
+# Messages in the interface language of the locale: locale | a wrong rate's message.
+while IFS='|' read -r locale said; do
+    expect 2 "$locale: rate over 100" env LANG="$locale" "$say" --rate 101 "hello"
+    grep -q -- "$said" "$work/err.txt" || fail "$locale: message: $(cat "$work/err.txt")"
+done << 'END'
+en_US.UTF-8|--rate takes a number from 0 to 100, not '101'
+zh_CN.GBK|--rate 需要 0 到 100 之间的数字
+zh_HK.UTF-8|--rate 需要 0 到 100 之間的數字
+zh_MO.UTF-8|--rate takes a number
+END
+
+# A long GBK text is cut between characters: 銆侫 is E3 80 82 41 in GBK, and
+# E3 80 82 is 。 in UTF-8. A cut there would read half a character and "A".
+printf '\304\343\272\303%0260d\343\200\202\101%0200d\304\343\272\303' 0 0 | tr 0 ' ' > "$work/gbk.txt"
+LC_ALL=zh_CN.GBK LENVORO_PHONEMES="$work/gbk-phonemes.txt" "$say" --voice 0 < "$work/gbk.txt" ||
+    fail "long GBK text: not read"
+grep -q "n'i51N" "$work/gbk-phonemes.txt" && ! grep -q "(en)" "$work/gbk-phonemes.txt" ||
+    fail "long GBK text: read as $(cat "$work/gbk-phonemes.txt")"
+rm -f "$work/gbk.txt" "$work/gbk-phonemes.txt"
+
 # Usage errors: 2, and no file.
 expect 2 "unknown format" "$say" -w "$work/bad.wav" --format 36 "hello"
 expect 2 "unknown format name" "$say" -w "$work/bad.wav" --format 96kHz "hello"
@@ -107,10 +157,16 @@ cp "$LENVORO_DATA_DIR/voices/01-simplified-chinese.ini" "$LENVORO_DATA_DIR/voice
     "$work/voices-data/voices/"
 expect 3 "missing one voice" env LENVORO_DATA_DIR="$work/voices-data" "$say" --voice mary \
     -w "$work/kept.wav" "hello"
+grep -q 'not installed: "Microsoft Mary"' "$work/err.txt" || fail "missing voice: $(cat "$work/err.txt")"
+expect 3 "missing one voice, Chinese" env LANG=zh_CN.UTF-8 LENVORO_DATA_DIR="$work/voices-data" \
+    "$say" --voice mary -w "$work/kept.wav" "hello"
+grep -q '没有安装语音库 "Microsoft Mary"' "$work/err.txt" || fail "missing voice: $(cat "$work/err.txt")"
 expect 3 "missing voice, reading aloud" env LENVORO_DATA_DIR="$work/voices-data" "$say" --voice mike \
     "hello"
 expect 3 "missing pair voice" env LENVORO_DATA_DIR="$work/voices-data" "$say" --mixed --voice 6 \
     -w "$work/kept.wav" "你好 hello"
+grep -q 'not installed: "Chinese Female Voice", "Microsoft Mary"' "$work/err.txt" ||
+    fail "missing pair voice: $(cat "$work/err.txt")"
 [ "$(cat "$work/kept.wav")" = "keep me" ] || fail "a missing voice touched the existing file"
 mkdir -p "$work/no-voices/voices"
 expect 4 "no voice at all" env LENVORO_DATA_DIR="$work/no-voices" "$say" -w "$work/kept.wav" "hello"

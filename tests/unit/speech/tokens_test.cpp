@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <optional>
 
 #include "engine/data_folders.h"
 #include "engine/ini_file.h"
@@ -47,8 +48,9 @@ std::shared_ptr<TokenCategory> voices() {
 }
 
 TEST(VoiceTokens, ShippedVoicesAreFoundByName) {
-    for (const std::u16string name : {u"Microsoft Simplified Chinese", u"Microsoft Sam", u"Microsoft Mary",
-                                      u"Microsoft Mike", u"Chinese Female Voice"}) {
+    for (const std::u16string name :
+         {u"Microsoft Simplified Chinese", u"Microsoft Sam", u"Microsoft Mary", u"Microsoft Mike",
+          u"Chinese Female Voice"}) {
         std::shared_ptr<TokenEnumeration> found;
         ASSERT_EQ(voices()->enumTokens(u"Name=" + name, u"", &found), kOk);
         EXPECT_EQ(found->count(), 1u);
@@ -151,14 +153,106 @@ TEST(VoiceTokens, DefaultTokenIsStoredAtomicallyAndComesFirst) {
     std::filesystem::remove(settings);
 }
 
+// Sets the locale variables for one test and restores them afterwards.
+class LocaleVariables {
+public:
+    LocaleVariables(const char* lcAll, const char* lcCtype, const char* lang) {
+        set("LC_ALL", lcAll);
+        set("LC_CTYPE", lcCtype);
+        set("LANG", lang);
+    }
+    ~LocaleVariables() {
+        for (const auto& [name, value] : saved_) {
+            if (value) {
+                setenv(name.c_str(), value->c_str(), 1);
+            } else {
+                unsetenv(name.c_str());
+            }
+        }
+    }
+
+private:
+    void set(const char* name, const char* value) {
+        const char* old = std::getenv(name);
+        saved_.emplace_back(name, old != nullptr ? std::optional<std::string>(old) : std::nullopt);
+        if (value != nullptr) {
+            setenv(name, value, 1);
+        } else {
+            unsetenv(name);
+        }
+    }
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
+std::string defaultVoiceName() {
+    std::string id;
+    std::shared_ptr<const ObjectToken> token;
+    if (voices()->getDefaultTokenId(&id) != kOk || voices()->getToken(id, &token) != kOk)
+        return "";
+    std::u16string name;
+    token->getAttribute(u"Name", &name);
+    return std::string(name.begin(), name.end());
+}
+
+TEST(VoiceTokens, WithoutAStoredDefaultTheLocaleLanguageChoosesTheVoice) {
+    std::filesystem::remove(engineSettingsPath());
+    struct Case {
+        const char *lcAll, *lcCtype, *lang;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {nullptr, nullptr, "zh_CN.UTF-8", "Microsoft Simplified Chinese"},
+        {nullptr, nullptr, "zh_TW.Big5", "Microsoft Simplified Chinese"},
+        {nullptr, nullptr, "ZH-hk", "Microsoft Simplified Chinese"},
+        {nullptr, nullptr, "en_US.UTF-8", "Microsoft Sam"},
+        {nullptr, nullptr, "de_DE@euro", "Microsoft Sam"},
+        {nullptr, nullptr, "C.UTF-8", "Microsoft Sam"},
+        {nullptr, nullptr, nullptr, "Microsoft Sam"},
+        {nullptr, nullptr, "zhx_CN", "Microsoft Sam"},
+        // LC_ALL over LC_CTYPE over LANG, as the library reads the locale.
+        {"en_US.UTF-8", "zh_CN.GBK", "zh_CN.GBK", "Microsoft Sam"},
+        {"", "zh_CN.GBK", "en_US.UTF-8", "Microsoft Simplified Chinese"},
+        {nullptr, "", "zh_SG", "Microsoft Simplified Chinese"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.lcAll ? c.lcAll : "-") + " / " + (c.lcCtype ? c.lcCtype : "-") +
+                     " / " + (c.lang ? c.lang : "-"));
+        LocaleVariables locale(c.lcAll, c.lcCtype, c.lang);
+        EXPECT_EQ(defaultVoiceName(), c.expected);
+    }
+}
+
+TEST(VoiceTokens, StoredDefaultAndMissingLanguageOverrideTheLocale) {
+    LocaleVariables english(nullptr, nullptr, "en_US.UTF-8");
+    auto female = test::voiceNamed(u"Chinese Female Voice");
+    ASSERT_TRUE(female);
+    ASSERT_EQ(voices()->setDefaultTokenId(female->id()), kOk);
+    EXPECT_EQ(defaultVoiceName(), "Chinese Female Voice");
+    std::filesystem::remove(engineSettingsPath());
+
+    // No voice of the locale's language: the first voice, whatever it speaks.
+    const auto folder = test::makeTemporaryFolder("chinese-only");
+    writeFile(folder / "voices/b-female.ini",
+              "[Attributes]\nName=B\nLanguage=804\n[Espeak]\nVoice=en-us\n");
+    writeFile(folder / "voices/a-unlabelled.ini", "[Attributes]\nName=A\n[Espeak]\nVoice=en-us\n");
+    writeFile(folder / "voices/c-english.ini",
+              "[Attributes]\nName=C\nLanguage=zz;0809\n[Espeak]\nVoice=en-us\n");
+    DataFolder use(folder);
+    EXPECT_EQ(defaultVoiceName(), "C");
+    LocaleVariables chinese(nullptr, nullptr, "zh_CN");
+    EXPECT_EQ(defaultVoiceName(), "B");
+    std::filesystem::remove(folder / "voices/b-female.ini");
+    EXPECT_EQ(defaultVoiceName(), "A");
+}
+
 TEST(TokenCategories, OnlyTheVoiceAndAudioOutputCategoriesExist) {
     std::shared_ptr<TokenCategory> category;
-    EXPECT_EQ(TokenCategory::open("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Speech\\Recognizers", true,
-                                  &category),
+    EXPECT_EQ(TokenCategory::open("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Speech\\Recognizers",
+                                  true, &category),
               kNotFound);
     EXPECT_EQ(category, nullptr);
-    ASSERT_EQ(TokenCategory::open("hkey_local_machine\\software\\microsoft\\speech\\audiooutput", true,
-                                  &category),
+    ASSERT_EQ(TokenCategory::open("hkey_local_machine\\software\\microsoft\\speech\\audiooutput",
+                                  true, &category),
               kOk);
     std::string id;
     ASSERT_EQ(category->getDefaultTokenId(&id), kOk);

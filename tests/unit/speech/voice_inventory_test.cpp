@@ -318,5 +318,59 @@ TEST_F(VoiceInventory, DefaultPromptWithoutAUserInterfaceWritesTheMessageToStder
     engineState().voicePage.clear();
 }
 
+TEST(MissingVoiceLine, NamesTheVoicesAndThePageInTheInterfaceLanguage) {
+    const std::u16string page = u"https://example.org/v";
+    struct Case {
+        int32_t code;
+        InterfaceLanguage language;
+        const KnownVoice* askedFor;
+        std::u16string_view page;
+        std::string line;
+    };
+    const Case cases[] = {
+        {1, InterfaceLanguage::ENG, &kMaryVoice, page,
+         "lenvoro: not installed: \"Microsoft Mary\". Download and install the voice from "
+         "https://example.org/v."},
+        {1, InterfaceLanguage::CN, nullptr, page,
+         "lenvoro: 没有安装语音库 一个英文语音库。请从 https://example.org/v 下载并安装。"},
+        {10, InterfaceLanguage::CN, &kSimplifiedChineseVoice, page,
+         "lenvoro: 没有安装语音库 \"Microsoft Simplified Chinese\"。请从 https://example.org/v "
+         "下载并安装。"},
+        {21, InterfaceLanguage::TW, nullptr, u"",
+         "lenvoro: 沒有安裝語音庫 \"Chinese Female Voice\"、一個英文語音庫。請下載並安裝。"},
+        {31, InterfaceLanguage::ENG, nullptr, u"",
+         "lenvoro: not installed: \"Microsoft Simplified Chinese\", \"Chinese Female Voice\", "
+         "an English voice. Download and install the voice."},
+        {-7, InterfaceLanguage::TW, nullptr, page, "lenvoro: 有語音庫沒有安裝（缺少語音代碼 -7）"},
+        {34, InterfaceLanguage::ENG, &kSamVoice, page,
+         "lenvoro: a voice is not installed (missing-voice code 34)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.code);
+        EXPECT_EQ(MissingVoiceLine(c.code, c.language, c.askedFor, c.page), c.line);
+    }
+}
+
+TEST_F(VoiceInventory, OneVoiceCallWithoutAUserInterfaceNamesTheVoiceItAskedFor) {
+    SetVoicePromptHandler(nullptr);
+    install({u"Microsoft Simplified Chinese", u"Microsoft Sam"});
+    auto voice = test::makeVoice();
+    ASSERT_TRUE(voice);
+    SelectionReferences selection;
+    for (const auto& [choice, name] :
+         {std::pair{2, "\"Microsoft Mary\""}, std::pair{3, "\"Microsoft Mike\""},
+          std::pair{4, "\"Chinese Female Voice\""}}) {
+        ::testing::internal::CaptureStderr();
+        ChooseSpeakingVoice(choice, *voice, selection);
+        const std::string written = ::testing::internal::GetCapturedStderr();
+        EXPECT_NE(written.find(name), std::string::npos) << written;
+    }
+    // Outside such a call the code alone cannot tell which English voice it was.
+    ::testing::internal::CaptureStderr();
+    RaiseVoicePrompt(kMissingEnglishVoice);
+    const std::string written = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(written.find("Microsoft"), std::string::npos) << written;
+}
+
 }  // namespace
 }  // namespace lenvoro

@@ -27,12 +27,15 @@ class CountingLineEdit : public QLineEdit {
 public:
     int notificationsSeen = 0;
     bool event(QEvent* event) override {
-        if (event->type() == kEngineNotificationEvent) ++notificationsSeen;
+        if (event->type() == kEngineNotificationEvent)
+            ++notificationsSeen;
         return QLineEdit::event(event);
     }
 };
 
-intptr_t handleOf(QWidget* widget) { return reinterpret_cast<intptr_t>(widget); }
+intptr_t handleOf(QWidget* widget) {
+    return reinterpret_cast<intptr_t>(widget);
+}
 
 }  // namespace
 
@@ -60,11 +63,13 @@ void WindowHostTest::handlesResolveOnlyToLiveWidgets() {
 }
 
 void WindowHostTest::textBoxesAreRecognisedByTypeOrClassName() {
-    for (const char16_t* name : {u"Edit", u"edit", u"ThunderTextBox", u"TEdit", u"THUNDERRT6TEXTBOX",
-                                 u"thunderRT6textbox", u"RICHEDIT", u"RichEdit", u"TRichEdit"}) {
+    for (const char16_t* name :
+         {u"Edit", u"edit", u"ThunderTextBox", u"TEdit", u"THUNDERRT6TEXTBOX", u"thunderRT6textbox",
+          u"RICHEDIT", u"RichEdit", u"TRichEdit"}) {
         QVERIFY(IsTextBoxClassName(name));
     }
-    for (const char16_t* name : {u"", u"Button", u"Edit2", u"RichEdit20W", u"ThunderRT6CommandButton"}) {
+    for (const char16_t* name :
+         {u"", u"Button", u"Edit2", u"RichEdit20W", u"ThunderRT6CommandButton"}) {
         QVERIFY(!IsTextBoxClassName(name));
     }
 
@@ -112,7 +117,8 @@ void WindowHostTest::takeOverInstallsOnceAndPassesNotificationsOn() {
     struct CountingButton : QPushButton {
         int seen = 0;
         bool event(QEvent* e) override {
-            if (e->type() == kEngineNotificationEvent) ++seen;
+            if (e->type() == kEngineNotificationEvent)
+                ++seen;
             return QPushButton::event(e);
         }
     } button;
@@ -128,7 +134,8 @@ void WindowHostTest::notificationsFromEngineThreadsArriveOnTheGuiThread() {
     QVERIFY(TakeOverWindow(handleOf(&box), HandlerFamily::Wide,
                            [&](QWidget*) { handledOn = QThread::currentThread(); }));
     std::thread engine([handle = handleOf(&box)] {
-        for (int i = 0; i < 5; ++i) PostEngineNotification(handle);
+        for (int i = 0; i < 5; ++i)
+            PostEngineNotification(handle);
     });
     engine.join();
     QTRY_COMPARE(box.notificationsSeen, 5);
@@ -147,8 +154,12 @@ void WindowHostTest::selectionIsClampedToTheText() {
         QString selected;
     };
     const Case cases[] = {
-        {2, 5, QStringLiteral("abc")}, {0, 2, QStringLiteral("你好")}, {3, 100, QStringLiteral("bc")},
-        {-4, 1, QStringLiteral("你")}, {4, 4, QString()},              {9, 12, QString()},
+        {2, 5, QStringLiteral("abc")},
+        {0, 2, QStringLiteral("你好")},
+        {3, 100, QStringLiteral("bc")},
+        {-4, 1, QStringLiteral("你")},
+        {4, 4, QString()},
+        {9, 12, QString()},
     };
     QLineEdit line(QStringLiteral("你好abc"));
     QPlainTextEdit plain(QStringLiteral("你好abc"));
@@ -170,10 +181,11 @@ void WindowHostTest::selectionIsClampedToTheText() {
 void WindowHostTest::messageBoxIsModalAndOwned() {
     QLineEdit owner;
     owner.show();
-    ChooseInterfaceLanguage([](const char* name) -> const char* {
-        return std::string_view(name) == "LANG" ? "zh_CN.UTF-8" : nullptr;
-    },
-                            HelpFolder());
+    ChooseInterfaceLanguage(
+        [](const char* name) -> const char* {
+            return std::string_view(name) == "LANG" ? "zh_CN.UTF-8" : nullptr;
+        },
+        HelpFolder());
     QString seenText, seenTitle;
     QWidget* seenParent = nullptr;
     QMessageBox::Icon seenIcon = QMessageBox::NoIcon;
@@ -207,4 +219,37 @@ void WindowHostTest::messageBoxIsModalAndOwned() {
     ShowMessageBox(dangling, u"<b>bold</b>", u"t", MessageBoxIcon::None);
     QCOMPARE(seenParent, nullptr);
     QCOMPARE(seenText, QStringLiteral("<b>bold</b>"));
+}
+
+void WindowHostTest::messageBoxButtonFollowsTheInterfaceLanguage_data() {
+    QTest::addColumn<QByteArray>("locale");
+    QTest::addColumn<QString>("button");
+    QTest::newRow("CN") << QByteArray("zh_CN.GBK") << QStringLiteral("确定");
+    QTest::newRow("TW") << QByteArray("zh_TW.UTF-8") << QStringLiteral("確定");
+    QTest::newRow("TW for Singapore") << QByteArray("zh_SG") << QStringLiteral("確定");
+    QTest::newRow("ENG") << QByteArray("en_US.UTF-8") << QStringLiteral("OK");
+    QTest::newRow("ENG for Macao") << QByteArray("zh_MO") << QStringLiteral("OK");
+}
+
+void WindowHostTest::messageBoxButtonFollowsTheInterfaceLanguage() {
+    QFETCH(QByteArray, locale);
+    QFETCH(QString, button);
+    ChooseInterfaceLanguage(
+        [&locale](const char* name) -> const char* {
+            return std::string_view(name) == "LANG" ? locale.constData() : nullptr;
+        },
+        HelpFolder());
+    // The parameter-error box and a caller's own start-failure message alike.
+    QStringList seen;
+    auto readButtonAndClose = [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box != nullptr);
+        seen << box->button(QMessageBox::Ok)->text();
+        box->button(QMessageBox::Ok)->click();
+    };
+    QTimer::singleShot(0, readButtonAndClose);
+    ShowParameterError(0);
+    QTimer::singleShot(0, readButtonAndClose);
+    ShowMessageBox(0, u"Speech is not available", u"My program", MessageBoxIcon::None);
+    QCOMPARE(seen, QStringList({button, button}));
 }

@@ -13,6 +13,8 @@ private slots:
     void notificationsFromEngineThreadsArriveOnTheGuiThread();
     void selectionIsClampedToTheText();
     void messageBoxIsModalAndOwned();
+    void messageBoxButtonFollowsTheInterfaceLanguage_data();
+    void messageBoxButtonFollowsTheInterfaceLanguage();
 };
 
 class PromptDialogsTest : public QObject {
