@@ -126,6 +126,12 @@ typedef uint_least16_t LenvoroWideChar;
  *
  * The argument voice of Lenvoro_InitialAuth and of the one-voice modes. Each
  * voice is found by its name among the installed voices.
+ *
+ * The engine's default voice is the one chosen in the voice settings dialog
+ * (stored in engine.ini). While none is chosen, or the chosen one is gone,
+ * it is the first installed voice of the user's language, as the locale
+ * (LC_ALL, LC_CTYPE, LANG) names it: a Chinese voice for zh, an English one
+ * for any other; failing that, the first installed voice.
  */
 #define LENVORO_VOICE_DEFAULT (-1)          /* the engine's default voice */
 #define LENVORO_VOICE_SIMPLIFIED_CHINESE 0 /* "Microsoft Simplified Chinese" */
