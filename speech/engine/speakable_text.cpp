@@ -1,5 +1,8 @@
 #include "speakable_text.h"
 
+#include <locale.h>
+#include <wctype.h>
+
 #include <algorithm>
 #include <iterator>
 #include <utility>
@@ -8,8 +11,8 @@ namespace lenvoro::engine {
 
 namespace {
 
-// Inclusive ranges, in order, where espeak-ng 1.51 was seen reading freed
-// memory (valgrind, every code point of U+0900..U+0DFF on its own).
+// Inclusive ranges of assigned characters, in order, where espeak-ng 1.51
+// was seen reading freed memory (valgrind, every code point on its own).
 constexpr std::pair<char32_t, char32_t> kUnreadable[] = {
     {0x0970, 0x0970}, {0x09E4, 0x09EF}, {0x09F2, 0x09F3}, {0x09F7, 0x09F9}, {0x09FB, 0x09FB},
     {0x09FD, 0x09FF}, {0x0A64, 0x0A6F}, {0x0A76, 0x0A7F}, {0x0AE4, 0x0AF8}, {0x0AFD, 0x0AFF},
@@ -22,8 +25,24 @@ constexpr std::pair<char32_t, char32_t> kUnreadable[] = {
     {0x0D04, 0x0D04}, {0x0D0C, 0x0D0D}, {0x0D11, 0x0D11}, {0x0D29, 0x0D29}, {0x0D3A, 0x0D3C},
     {0x0D45, 0x0D45}, {0x0D49, 0x0D49}, {0x0D4F, 0x0D56}, {0x0D58, 0x0D5F}, {0x0D62, 0x0D79},
     {0x0DC7, 0x0DC9}, {0x0DCB, 0x0DCE}, {0x0DD5, 0x0DD5}, {0x0DD7, 0x0DD7}, {0x0DE0, 0x0DF1},
-    {0x0DF5, 0x0DFF},
+    {0x0DF5, 0x0DFF}, {0x1180, 0x1180}, {0x1185, 0x1185}, {0x1192, 0x1192},
 };
+
+// Unicode's character classes as the C library knows them, without touching
+// the process's own locale; null where C.UTF-8 is missing.
+locale_t unicodeClasses() {
+    static const locale_t classes = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t{});
+    return classes;
+}
+
+// A code point no character is assigned to (nor a space or a control).
+bool unassigned(char32_t c) {
+    const locale_t classes = unicodeClasses();
+    if (classes == locale_t{} || c < 0x80)
+        return false;
+    const auto w = static_cast<wint_t>(c);
+    return !iswprint_l(w, classes) && !iswspace_l(w, classes) && !iswcntrl_l(w, classes);
+}
 
 bool inUnreadableRange(char32_t c) {
     if (c < kUnreadable[0].first || c > std::prev(std::end(kUnreadable))->second)
@@ -41,7 +60,7 @@ bool espeakCanRead(char32_t c) {
         return false;
     if ((c >= 0xFDD0 && c <= 0xFDEF) || (c & 0xFFFE) == 0xFFFE)
         return false;  // noncharacters
-    return !inUnreadableRange(c);
+    return !inUnreadableRange(c) && !unassigned(c);
 }
 
 void blankUnreadable(std::wstring& text) {

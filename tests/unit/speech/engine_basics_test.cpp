@@ -96,7 +96,9 @@ TEST(Runtime, InitialisationIsCountedPerThread) {
 }
 
 TEST(Text, InvalidUtf8BecomesReplacementCharacters) {
-    EXPECT_EQ(engine::utf8ToUtf16("a\xff" "b"), u"a\uFFFDb");
+    EXPECT_EQ(engine::utf8ToUtf16("a\xff"
+                                  "b"),
+              u"a\uFFFDb");
     EXPECT_EQ(engine::utf8ToUtf16("\xe4\xbd"), u"\uFFFD");
     EXPECT_EQ(engine::utf8ToUtf16("\xed\xa0\x80"), u"\uFFFD");  // an encoded surrogate
     EXPECT_EQ(engine::utf8ToUtf16("\xf0\x9f\x98\x80"), u"\U0001F600");
@@ -107,10 +109,12 @@ TEST(Text, InvalidUtf8BecomesReplacementCharacters) {
 }
 
 TEST(SpeakableText, CharactersEspeakMisreadsBecomeSpacesInPlace) {
-    for (const char32_t c : {U'a', U'你', U'क', U'ব', U'\u0BB5', U'\U0001F600', U'\uFFFD'})
+    for (const char32_t c : {U'a', U'你', U'क', U'ব', U'\u0BB5', U'\U0001F600', U'\uFFFD',
+                             U'\u0559', U'\u10C7', U'\u0300', U'\U00020000', U'\n'})
         EXPECT_TRUE(engine::espeakCanRead(c)) << std::hex << uint32_t(c);
-    for (const char32_t c : {U'\u09E6', U'\u09FF', U'\u0D0D', U'\u0BE6', U'\u0DFF', U'\uFFFE',
-                             U'\U0010FFFF', char32_t(0xD800), char32_t(0x110000)})
+    for (const char32_t c :
+         {U'\u09E6', U'\u09FF', U'\u0D0D', U'\u0BE6', U'\u0DFF', U'\uFFFE', U'\u0558', U'\u10C6',
+          U'\u0378', U'\U0001FFFD', U'\U0010FFFF', char32_t(0xD800), char32_t(0x110000)})
         EXPECT_FALSE(engine::espeakCanRead(c)) << std::hex << uint32_t(c);
     std::wstring text = L"a\u09E6b\u0D0Dc";
     engine::blankUnreadable(text);
