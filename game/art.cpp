@@ -5,6 +5,10 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
+#include <cmath>
+
+#include "sharp_image.h"
 
 // The art lives in a static library, whose resources are registered by hand.
 static void registerArtResources() {
@@ -29,11 +33,16 @@ QString artPath(const QString& name) {
 
 }  // namespace
 
-QPixmap buttonPicture(const QString& name, const QString& caption, QSize size) {
-    QPixmap picture(artPath(name));
+QPixmap buttonPicture(const QString& name, const QString& caption, QSize size,
+                      double deviceScale) {
+    QPixmap picture = loadSharpestImage(artPath(name), deviceScale, VersionCheck::Trusted);
     if (!picture.isNull()) return picture;
 
-    picture = QPixmap(size);
+    // Drawn at the screen's pixels, then taken as `size` device-independent ones.
+    const qreal ratio = std::max(1.0, deviceScale);
+    picture = QPixmap(QSize(static_cast<int>(std::ceil(size.width() * ratio)),
+                           static_cast<int>(std::ceil(size.height() * ratio))));
+    picture.setDevicePixelRatio(ratio);
     picture.fill(Qt::transparent);
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -50,27 +59,36 @@ QPixmap buttonPicture(const QString& name, const QString& caption, QSize size) {
     font.setBold(true);
     painter.setFont(font);
     painter.setPen(QColor(150, 40, 20));
-    painter.drawText(picture.rect(), Qt::AlignCenter, caption);
+    painter.drawText(QRect(QPoint(), size), Qt::AlignCenter, caption);
     return picture;
 }
 
-QPixmap missingPiecePicture(int piece, QSize size) {
-    QPixmap picture(size);
+QPixmap missingPiecePicture(int piece, QSize size, double deviceScale) {
+    const int ratio = std::max(1, static_cast<int>(std::ceil(deviceScale - 0.02)));
+    QPixmap picture(size * ratio);
+    picture.setDevicePixelRatio(ratio);
     picture.fill(QColor(235, 235, 235));
     QPainter painter(&picture);
     painter.setPen(QColor(150, 150, 150));
-    painter.drawRect(picture.rect().adjusted(0, 0, -1, -1));
+    painter.drawRect(QRect(QPoint(), size).adjusted(0, 0, -1, -1));
     QFont font;
     font.setPixelSize(size.height() / 3);
     painter.setFont(font);
-    painter.drawText(picture.rect(), Qt::AlignCenter, QString::number(piece));
+    painter.drawText(QRect(QPoint(), size), Qt::AlignCenter, QString::number(piece));
     return picture;
 }
 
-QCursor handCursor() {
-    const QPixmap hand(artPath(QStringLiteral("hand")));
+QCursor handCursor(int scale) {
+    scale = std::max(1, scale);
+    QPixmap hand = loadSharpestImage(artPath(QStringLiteral("hand")), scale, VersionCheck::Trusted);
     if (hand.isNull()) return QCursor(Qt::PointingHandCursor);
-    return QCursor(hand, kHandHotspotX, kHandHotspotY);
+    // The cursor is as large as its pixels: the version's factor is not a
+    // screen density here.
+    const QSize size(16 * scale, 16 * scale);
+    if (hand.size() != size)
+        hand = hand.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    hand.setDevicePixelRatio(1.0);
+    return QCursor(hand, kHandHotspotX * scale, kHandHotspotY * scale);
 }
 
 QIcon programIcon() {

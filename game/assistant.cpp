@@ -111,6 +111,13 @@ void Assistant::setCharacterBottomRight(QPoint bottomRight) {
     placeWidget();
 }
 
+void Assistant::setScale(double factor, QPoint origin) {
+    scale_ = std::isfinite(factor) && factor > 0 ? factor : 1.0;
+    origin_ = origin;
+    placeWidget();
+    update();
+}
+
 void Assistant::setTimeScale(double scale) {
     timeScale_ = std::isfinite(scale) && scale > 0 ? scale : 1.0;
 }
@@ -305,9 +312,15 @@ QRect Assistant::characterRect() const {
     return QRect(characterBottomRight_ - QPoint(frame.width() - 1, frame.height() - 1), frame);
 }
 
+QRect Assistant::toHost(const QRect& layoutRect) const {
+    const QRectF scaled(layoutRect.x() * scale_, layoutRect.y() * scale_,
+                        layoutRect.width() * scale_, layoutRect.height() * scale_);
+    return scaled.toAlignedRect().translated(origin_);
+}
+
 void Assistant::placeWidget() {
-    // The widget spans the character and the balloon above it, in host
-    // coordinates; both are drawn relative to its top-left corner.
+    // The widget spans the character and the balloon above it; both are
+    // drawn relative to its top-left corner.
     const QRect figure = characterRect();
     const QSize balloonSize = balloon_.size();
     QRect balloon(QPoint(figure.right() - kBalloonInsetPixels - balloonSize.width() + 1,
@@ -317,17 +330,22 @@ void Assistant::placeWidget() {
         balloon.moveLeft(0);
     if (balloon.top() < 0)
         balloon.moveTop(0);
-    const QRect whole = figure.united(balloon);
-    setGeometry(whole);
-    figureRect_ = figure.translated(-whole.topLeft());
-    balloonRect_ = balloon.translated(-whole.topLeft());
+    wholeRect_ = figure.united(balloon);
+    setGeometry(toHost(wholeRect_));
+    figureRect_ = figure.translated(-wholeRect_.topLeft());
+    balloonRect_ = balloon.translated(-wholeRect_.topLeft());
 }
 
 void Assistant::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    // Drawn in the layout's pixels at factor 1, from the widget's corner.
+    painter.translate(QPointF(origin_ - pos()) + QPointF(wholeRect_.topLeft()) * scale_);
+    painter.scale(scale_, scale_);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
     const auto& frames = character_->frames(animation_);
     const int index = std::clamp(frameIndex_, 0, static_cast<int>(frames.size()) - 1);
-    painter.drawImage(figureRect_.topLeft(), frames[static_cast<std::size_t>(index)].image);
+    painter.drawImage(QRectF(figureRect_),
+                      character_->frameImage(animation_, index, scale_ * devicePixelRatioF()));
     if (balloonVisible_) {
         const int tailTip = figureRect_.left() +
                             static_cast<int>(figureRect_.width() * kTailTipFractionX) -

@@ -36,7 +36,9 @@ namespace tukomi {
 // for the recording's length.
 //
 // The widget lies over its host, transparent and without taking the mouse,
-// and is hidden while it has nothing to say.
+// and is hidden while it has nothing to say. Its place and sizes are those
+// of the host's layout at factor 1; setScale draws all of it larger, the
+// way the host draws its layout.
 class Assistant : public QWidget {
     Q_OBJECT
 public:
@@ -85,16 +87,21 @@ public:
     // character has left.
     bool isBusy() const { return phase_ != Phase::Idle; }
     // The character's frame and the balloon, in host coordinates.
-    QRect characterGeometry() const { return characterRect(); }
-    QRect balloonGeometry() const { return balloonRect_.translated(pos()); }
+    QRect characterGeometry() const { return toHost(characterRect()); }
+    QRect balloonGeometry() const { return toHost(balloonRect_.translated(wholeRect_.topLeft())); }
     // The balloon's text while the balloon is up, else empty.
     QString balloonText() const;
     bool balloonVisible() const { return balloonVisible_; }
     CharacterAnimation currentAnimation() const { return animation_; }
     int currentFrame() const { return frameIndex_; }
 
-    // Where the character stands (bottom-right corner of its frame, host pixels).
+    // Where the character stands (bottom-right corner of its frame, pixels
+    // of the host's layout at factor 1).
     void setCharacterBottomRight(QPoint bottomRight);
+    // Draws the character and its balloon `factor` times their size, with
+    // the host's layout at `origin`: as the host draws its own layout.
+    void setScale(double factor, QPoint origin = QPoint());
+    double scale() const { return scale_; }
 
     // Scales every animation frame, the linger and the silent speech time,
     // so that tests run fast. 1 is normal speed.
@@ -150,13 +157,19 @@ private:
     int scaledMs(int ms) const;
     void placeWidget();
     QRect characterRect() const;
+    // A rectangle of the layout at factor 1 in host pixels: every pixel it
+    // touches.
+    QRect toHost(const QRect& layoutRect) const;
     void joinWorker();
 
     std::unique_ptr<CharacterFile> character_;
     SpeechBalloon balloon_;
     QPoint characterBottomRight_ = kDefaultCharacterBottomRight;
-    QRect figureRect_;   // the character's frame, in widget coordinates
-    QRect balloonRect_;  // the balloon, tail included, in widget coordinates
+    double scale_ = 1.0;
+    QPoint origin_;
+    QRect wholeRect_;    // frame and balloon, in the layout at factor 1
+    QRect figureRect_;   // the character's frame, relative to wholeRect_
+    QRect balloonRect_;  // the balloon, tail included, relative to wholeRect_
     double timeScale_ = 1.0;
     OutputFactory outputFactory_;
 

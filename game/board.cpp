@@ -98,24 +98,26 @@ void Board::ComputeCellTargets() {
     }
 }
 
-PixelRect Board::gridLinePixels(int n) const {
+PixelRect Board::gridLinePixels(int n, const LayoutScale& scale) const {
     // The far edges of the cells, from the ends of all drawn lines.
     int right = 0;
     int bottom = 0;
     for (const GridLine& l : lines_) {
         if (!l.visible())
             continue;
-        right = std::max(right, twipsToPixels(std::max(l.x1, l.x2)));
-        bottom = std::max(bottom, twipsToPixels(std::max(l.y1, l.y2)));
+        right = std::max(right, scale.x(std::max(l.x1, l.x2)));
+        bottom = std::max(bottom, scale.y(std::max(l.y1, l.y2)));
     }
+    const int thickness = scale.lineWidth();
     const GridLine& l = line(n);
-    const int x1 = twipsToPixels(std::min(l.x1, l.x2));
-    const int y1 = twipsToPixels(std::min(l.y1, l.y2));
-    const int x2 = twipsToPixels(std::max(l.x1, l.x2));
-    const int y2 = twipsToPixels(std::max(l.y1, l.y2));
+    const int x1 = scale.x(std::min(l.x1, l.x2));
+    const int y1 = scale.y(std::min(l.y1, l.y2));
+    const int x2 = scale.x(std::max(l.x1, l.x2));
+    const int y2 = scale.y(std::max(l.y1, l.y2));
     if (x1 == x2)
-        return PixelRect{std::min(x1, right - 1), y1, 1, std::max(1, y2 - y1)};
-    return PixelRect{x1, std::min(y1, bottom - 1), std::max(1, x2 - x1), 1};
+        return PixelRect{std::min(x1, right - thickness), y1, thickness,
+                         std::max(thickness, y2 - y1)};
+    return PixelRect{x1, std::min(y1, bottom - thickness), std::max(thickness, x2 - x1), thickness};
 }
 
 void Board::hideGrid() {

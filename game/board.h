@@ -5,6 +5,7 @@
 #include <functional>
 #include <vector>
 
+#include "layout_scale.h"
 #include "twips.h"
 
 namespace tukomi {
@@ -18,15 +19,6 @@ struct GridLine {
 
     bool visible() const { return !(x1 == kHiddenX && x2 == kHiddenX); }
     static constexpr float kHiddenX = -10000.0f;
-};
-
-// A rectangle of whole pixels in the window.
-struct PixelRect {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-    bool operator==(const PixelRect&) const = default;
 };
 
 // The 3 x 3 puzzle board of the main window: nine pieces, the eight grid lines,
@@ -53,12 +45,12 @@ public:
     void movePiece(int i, float leftTwips, float topTwips);
 
     const GridLine& line(int n) const { return lines_.at(static_cast<std::size_t>(n - 1)); }
-    // Grid line n as the window draws it while the grid is shown: one pixel
-    // wide, over the pixels of the cells only. A line along the board's far
-    // edge lies on the cells' last pixel column or row rather than just past
-    // it, where it would fall outside the board (and, for the bottom line,
-    // outside the window).
-    PixelRect gridLinePixels(int n) const;
+    // Grid line n as the window draws it at `scale` while the grid is shown:
+    // the scale's line width, over the pixels of the cells only. A line along
+    // the board's far edge lies on the cells' last pixel columns or rows
+    // rather than just past them, where it would fall outside the board
+    // (and, for the bottom line, outside the layout).
+    PixelRect gridLinePixels(int n, const LayoutScale& scale = {}) const;
     // Puts the lines where the window parks them before the first Start:
     // along the left edge, out of sight.
     void parkLines();

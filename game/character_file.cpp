@@ -10,11 +10,15 @@
 #include <QJsonParseError>
 #include <QResource>
 #include <QtEndian>
+#include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstring>
 #include <map>
 #include <optional>
 #include <vector>
+
+#include "image_choice.h"
 
 namespace tukomi {
 namespace {
@@ -23,6 +27,8 @@ constexpr int kManifestFormat = 1;
 constexpr qint64 kMaxManifestBytes = 64 * 1024;
 constexpr int kMaxNameLength = 64;
 constexpr int kMaxImagePathLength = 200;
+// The largest of the larger frame sizes a file may offer.
+constexpr int kMaxFrameScale = 4;
 
 // The binary resource layout written by rcc: a header ("qres", version, then
 // the offsets of the node tree, the file data and the names, and from
@@ -216,6 +222,30 @@ public:
     }
 };
 
+// libpng sets aside a text chunk's declared length before it reads the
+// chunk, so a frame of a few hundred bytes could ask for gigabytes. A frame
+// whose every chunk, up to IEND, lies inside its bytes asks for no more than
+// it holds.
+bool pngChunksFit(const QByteArray& png) {
+    constexpr char kSignature[8] = {'\x89', 'P', 'N', 'G', '\r', '\n', '\x1a', '\n'};
+    constexpr qsizetype kChunkFrameBytes = 12;  // length, type, CRC
+    if (png.size() < qsizetype(sizeof kSignature) ||
+        std::memcmp(png.constData(), kSignature, sizeof kSignature) != 0)
+        return false;
+    const auto* bytes = reinterpret_cast<const uchar*>(png.constData());
+    qsizetype at = sizeof kSignature;
+    while (png.size() - at >= kChunkFrameBytes) {
+        const quint32 length = qFromBigEndian<quint32>(bytes + at);
+        if (length > quint64(png.size() - at - kChunkFrameBytes))
+            return false;
+        const bool end = std::memcmp(bytes + at + 4, "IEND", 4) == 0;
+        at += kChunkFrameBytes + qsizetype(length);
+        if (end)
+            return true;
+    }
+    return false;
+}
+
 bool isSafeImagePath(const QString& path) {
     if (path.startsWith(u'/') || path.contains(u'\\') || path.contains(u':'))
         return false;
@@ -340,6 +370,43 @@ private:
                 return problem;
             }
         }
+        return readScales(root);
+    }
+
+    // The larger sizes the frames come in: each must be there, of its size.
+    QString readScales(const QJsonObject& root) {
+        const QJsonValue value = root.value(QStringLiteral("scales"));
+        if (value.isUndefined())
+            return {};
+        if (!value.isArray())
+            return QStringLiteral("manifest: scales must be a list");
+        for (const QJsonValue& entry : value.toArray()) {
+            const double number = entry.toDouble();
+            if (!entry.isDouble() || number != std::floor(number) || number < 2 ||
+                number > kMaxFrameScale) {
+                return QStringLiteral("manifest: scales must hold whole numbers from 2 to %1")
+                    .arg(kMaxFrameScale);
+            }
+            const int scale = static_cast<int>(number);
+            if (std::find(file_.scales_.begin(), file_.scales_.end(), scale) != file_.scales_.end())
+                continue;
+            for (const auto& [image, decoded] : decoded_) {
+                const QString larger = scaledImagePath(image, scale);
+                QImageReader reader(resourcePath(larger), "png");
+                reader.setDecideFormatFromContent(false);
+                if (!reader.canRead()) {
+                    return QStringLiteral("frame \"%1\" is missing from the character file")
+                        .arg(larger);
+                }
+                if (reader.size() != file_.frameSize_ * scale) {
+                    return QStringLiteral("frame \"%1\" is not %2 times the frame size")
+                        .arg(larger)
+                        .arg(scale);
+                }
+            }
+            file_.scales_.push_back(scale);
+        }
+        std::sort(file_.scales_.begin(), file_.scales_.end());
         return {};
     }
 
@@ -404,7 +471,7 @@ private:
             if (QString problem = decodeFrame(*image, &picture); !problem.isEmpty()) {
                 return problem;
             }
-            out.push_back(CharacterFrame{picture, *duration});
+            out.push_back(CharacterFrame{picture, *duration, *image});
         }
         return {};
     }
@@ -435,6 +502,10 @@ private:
                 .arg(reader.size().height())
                 .arg(file_.frameSize_.width())
                 .arg(file_.frameSize_.height());
+        }
+        if (!pngChunksFit(encoded)) {
+            return QStringLiteral("frame \"%1\" cannot be decoded: a chunk runs past its end")
+                .arg(image);
         }
         QImage decodedImage = reader.read();
         if (decodedImage.isNull() || decodedImage.size() != file_.frameSize_) {
@@ -472,6 +543,34 @@ CharacterFile::~CharacterFile() {
     if (registered_) {
         QResource::unregisterResource(reinterpret_cast<const uchar*>(bytes_.constData()), mapRoot_);
     }
+}
+
+QImage CharacterFile::frameImage(CharacterAnimation animation, int index,
+                                 double deviceScale) const {
+    const CharacterFrame& frame = frames(animation).at(static_cast<std::size_t>(index));
+    std::vector<int> available{1};
+    available.insert(available.end(), scales_.begin(), scales_.end());
+    const int scale = chooseImageScale(available, deviceScale);
+    if (scale == 1)
+        return frame.image;
+    const auto key = std::make_pair(frame.source, scale);
+    auto known = largerFrames_.find(key);
+    if (known == largerFrames_.end()) {
+        // The size was checked at loading; a version damaged past its
+        // header decodes to nothing and the frame itself is drawn.
+        QImageReader reader(
+            resourceRoot() + QLatin1Char('/') + scaledImagePath(frame.source, scale), "png");
+        reader.setDecideFormatFromContent(false);
+        QImage larger;
+        if (reader.size() == frameSize_ * scale)
+            larger = reader.read();
+        if (larger.size() != frameSize_ * scale)
+            larger = QImage();
+        else
+            larger = larger.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        known = largerFrames_.emplace(key, larger).first;
+    }
+    return known->second.isNull() ? frame.image : known->second;
 }
 
 int CharacterFile::durationMs(CharacterAnimation animation) const {

@@ -6,7 +6,9 @@
 #include <QSize>
 #include <QString>
 #include <array>
+#include <map>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "picture_library.h"
@@ -24,6 +26,7 @@ const char* characterAnimationName(CharacterAnimation animation);
 struct CharacterFrame {
     QImage image;  // of the character's frame size, with transparency
     int durationMs = 0;
+    QString source;  // the image's path inside the file, "frames/rest.png"
 };
 
 // How the character's speech balloon looks.
@@ -44,11 +47,18 @@ struct BalloonStyle {
 //                                                "duration": 45 }, ... ] },
 //                     "idle": ..., "speak": ..., "disappear": ... },
 //     "balloon": { "background": "#fffef5", "border": "#c77800",
-//                  "text": "#3b2600", "fontFamily": "黑体", "fontSize": 26 } }
+//                  "text": "#3b2600", "fontFamily": "黑体", "fontSize": 26 },
+//     "scales": [ 2, 3 ] }
 //
 // All four animations are required; every frame must decode to exactly the
 // frame size. The file is checked byte by byte before Qt sees it, so a
 // truncated, corrupted or hostile file is an error, never a crash.
+//
+// "scales", which may be left out, lists the larger sizes every frame also
+// comes in, for big screens: "frames/a.png" at 2 is "frames/a@2x.png", twice
+// the frame size. Their sizes are checked when the file is loaded; they are
+// decoded only when first drawn, and one that cannot be decoded then is
+// drawn from the frame itself.
 class CharacterFile {
 public:
     // Limits a valid file keeps to.
@@ -77,6 +87,12 @@ public:
     }
     // Time the animation takes to play through once.
     int durationMs(CharacterAnimation animation) const;
+    // The larger sizes the frames come in, ascending; empty when none.
+    const std::vector<int>& scales() const { return scales_; }
+    // Frame `index` of `animation` for a screen that draws each pixel of the
+    // frame over `deviceScale` pixels: the larger version that suits (see
+    // chooseImageScale), else the frame itself.
+    QImage frameImage(CharacterAnimation animation, int index, double deviceScale) const;
     const BalloonStyle& balloon() const { return balloon_; }
 
     // Where the file's content is mapped while the character lives, such as
@@ -94,6 +110,10 @@ private:
     QSize frameSize_;
     std::array<std::vector<CharacterFrame>, kCharacterAnimationCount> animations_;
     BalloonStyle balloon_;
+    std::vector<int> scales_;
+    // Larger frames decoded so far, by source and scale; a null image for
+    // one that could not be decoded.
+    mutable std::map<std::pair<QString, int>, QImage> largerFrames_;
 
     friend class CharacterFileReader;
 };

@@ -18,20 +18,25 @@ std::int64_t Dragging::squaredDistance(double left, double top, std::int32_t cel
     return std::llround(d);
 }
 
+void Dragging::setView(const LayoutScale& scale, int clientWidth, int clientHeight) {
+    view_ = View{scale, clientWidth, clientHeight};
+}
+
 void Dragging::setVisibleArea(float widthTwips, float heightTwips) {
-    visibleArea_ = RectTwips{0, 0, widthTwips, heightTwips};
+    setView(LayoutScale(), twipsToPixels(widthTwips), twipsToPixels(heightTwips));
 }
 
 bool Dragging::isVisible(const RectTwips& piece) const {
-    if (!visibleArea_)
+    if (!view_)
         return true;
-    // In doubles, rounded as twipsToPixels rounds, so that a piece thrown
-    // far away cannot overflow; a NaN corner is seen nowhere.
-    const auto pixels = [](double twips) { return std::round(twips / kTwipsPerPixel); };
-    const double left = pixels(piece.left);
-    const double top = pixels(piece.top);
-    return left < pixels(visibleArea_->width) && left + pixels(piece.width) > 0 &&
-           top < pixels(visibleArea_->height) && top + pixels(piece.height) > 0;
+    // In doubles, so that a piece thrown far away cannot overflow; a NaN
+    // corner is seen nowhere.
+    const LayoutScale& s = view_->scale;
+    const double left = s.edgeX(piece.left);
+    const double top = s.edgeY(piece.top);
+    const double right = s.edgeX(double(piece.left) + piece.width);
+    const double bottom = s.edgeY(double(piece.top) + piece.height);
+    return left < view_->width && right > 0 && top < view_->height && bottom > 0;
 }
 
 void Dragging::press(int piece, float pointerLeft, float pointerTop) {

@@ -32,10 +32,14 @@ class Dragging {
 public:
     explicit Dragging(Board& board) : board_(board) {}
 
-    // The area pieces can be seen in: the window's client area, from (0, 0).
-    // Until it is set, a piece stays wherever it is let go.
+    // What the child sees: a client area of `clientWidth` x `clientHeight`
+    // pixels with the layout drawn into it at `scale`. Until it is set, a
+    // piece stays wherever it is let go.
+    void setView(const LayoutScale& scale, int clientWidth, int clientHeight);
+    // The same for a window that shows the layout at factor 1 and no more
+    // than `widthTwips` x `heightTwips` of it.
     void setVisibleArea(float widthTwips, float heightTwips);
-    // Whether any pixel of `piece` lies in the visible area, with the piece
+    // Whether any pixel of `piece` lies in the client area, with the piece
     // placed on whole pixels as the window places it.
     bool isVisible(const RectTwips& piece) const;
 
@@ -65,7 +69,12 @@ private:
     int dragIndex_ = 0;
     float grabLeft_ = 0;  // pointer minus piece corner at the press
     float grabTop_ = 0;
-    std::optional<RectTwips> visibleArea_;
+    struct View {
+        LayoutScale scale;
+        int width = 0;
+        int height = 0;
+    };
+    std::optional<View> view_;
     std::array<std::int64_t, Board::kPieceCount> cellDist_{};
 };
 

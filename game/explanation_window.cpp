@@ -2,11 +2,14 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <algorithm>
+#include <cmath>
 
 #include "art.h"
 #include "assistant.h"
 #include "fitting_label.h"
 #include "interface_language.h"
+#include "layout_scale.h"
 #include "message_box.h"
 #include "messages.h"
 #include "picture_control.h"
@@ -42,20 +45,20 @@ constexpr std::int32_t kKeepPunctuation = 1;
 const char* const kCallerName = "tukomi";
 const char* const kCallerVersion = "1.0";
 
-QRect pixelRect(const RectTwips& r) {
-    return QRect(twipsToPixels(r.left), twipsToPixels(r.top), twipsToPixels(r.width),
-                 twipsToPixels(r.height));
+QRect pixelRect(const LayoutScale& scale, const RectTwips& r) {
+    const PixelRect p = scale.rect(r);
+    return QRect(p.x, p.y, p.width, p.height);
 }
 
 template <typename Label>
-Label* makeLabel(QWidget* parent, const char* name, const RectTwips& place, const char* family,
-                 double points, const QColor& colour) {
+Label* makeLabel(QWidget* parent, const LayoutScale& scale, const char* name,
+                 const RectTwips& place, const char* family, double points, const QColor& colour) {
     auto* label = new Label(parent);
     label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(pixelRect(place));
+    label->setGeometry(pixelRect(scale, place));
     label->setAlignment(Qt::AlignCenter);
     QFont font(QString::fromUtf8(family));
-    font.setPointSizeF(points);
+    font.setPointSizeF(scale.points(points));
     label->setFont(font);
     QPalette palette = label->palette();
     palette.setColor(QPalette::Window, kBackColour);
@@ -65,16 +68,17 @@ Label* makeLabel(QWidget* parent, const char* name, const RectTwips& place, cons
     return label;
 }
 
-PictureControl* makePicture(QWidget* parent, const char* name, const char* art,
-                            const RectTwips& place, const char* toolTip) {
+PictureControl* makePicture(QWidget* parent, const LayoutScale& scale, const char* name,
+                            const char* art, const RectTwips& place, const char* toolTip) {
     auto* picture = new PictureControl(parent);
     picture->setObjectName(QString::fromLatin1(name));
-    picture->setPicture(
-        buttonPicture(QString::fromLatin1(art), QString(), pixelRect(place).size()));
+    picture->setPicture(buttonPicture(QString::fromLatin1(art), QString(),
+                                      pixelRect(LayoutScale(), place).size(),
+                                      scale.factor() * parent->devicePixelRatioF()));
     picture->setScaledContents(true);
-    picture->setGeometry(pixelRect(place));
+    picture->setGeometry(pixelRect(scale, place));
     picture->setToolTip(QString::fromUtf8(toolTip));
-    picture->setCursor(handCursor());
+    picture->setCursor(handCursor(std::max(1, static_cast<int>(std::lround(scale.factor())))));
     return picture;
 }
 
@@ -85,20 +89,22 @@ ExplanationWindow::ExplanationWindow(Setup setup, QWidget* parent)
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(caption());
     setModal(true);
-    setFixedSize(twipsToPixels(kClientWidthTwips), twipsToPixels(kClientHeightTwips));
+    const LayoutScale scale(setup_.scale, 0, 0);
+    setFixedSize(scale.width(kClientWidthTwips), scale.height(kClientHeightTwips));
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, kBackColour);
     setPalette(palette);
     setAutoFillBackground(true);
 
-    label2_ =
-        makeLabel<PinyinLabel>(this, "Label2", kPinyinLabel, "宋体", 26.25, QColor(255, 0, 0));
-    label1_ = makeLabel<FittingLabel>(this, "Label1", kTextLabel, "黑体", 42, QColor(0, 0, 255));
-    image1_ = makePicture(this, "Image1", "recording", kRecordingPicture, "真人录音朗读");
-    image2_ = makePicture(this, "Image2", "reading", kReadingPicture, "机器朗读");
+    label2_ = makeLabel<PinyinLabel>(this, scale, "Label2", kPinyinLabel, "宋体", 26.25,
+                                     QColor(255, 0, 0));
+    label1_ =
+        makeLabel<FittingLabel>(this, scale, "Label1", kTextLabel, "黑体", 42, QColor(0, 0, 255));
+    image1_ = makePicture(this, scale, "Image1", "recording", kRecordingPicture, "真人录音朗读");
+    image2_ = makePicture(this, scale, "Image2", "reading", kReadingPicture, "机器朗读");
     text1_ = new QLineEdit(this);
     text1_->setObjectName(QStringLiteral("Text1"));
-    text1_->setGeometry(pixelRect(kNotificationBox));
+    text1_->setGeometry(pixelRect(scale, kNotificationBox));
     connect(image1_, &PictureControl::clicked, this, [this] { Image1_Click(); });
     connect(image2_, &PictureControl::clicked, this, [this] { Image2_Click(); });
 

@@ -36,6 +36,9 @@ public:
         // Set once a problem with the speech library has been shown, so the
         // child is told only once per run.
         bool* speechProblemShown;
+        // The factor the window and everything in it is drawn at, as the
+        // main window draws the game.
+        double scale = 1.0;
     };
 
     explicit ExplanationWindow(Setup setup, QWidget* parent = nullptr);

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QScreen>
 #include <QStandardPaths>
 #include <QTimer>
 #include <cstdio>
@@ -41,6 +40,9 @@ int main(int argc, char* argv[]) {
     MainWindow window(library);
     window.setProgressFile(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
                            QStringLiteral("/progress.ini"));
+    window.setWindowSettingsFile(
+        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) +
+        QStringLiteral("/window.ini"));
     if (auto error = window.Form_Load()) {
         const InterfaceLanguage language = userInterfaceLanguage();
         const QString message = startupFailureText(*error, language);
@@ -57,9 +59,7 @@ int main(int argc, char* argv[]) {
     if (options.isSet(quitAfterFirstFrame))
         QObject::connect(&window, &MainWindow::firstFramePainted, &app, &QApplication::quit);
 
-    // Open centred on the screen the window will appear on.
-    if (const QScreen* screen = window.screen())
-        window.move(screen->availableGeometry().center() - window.rect().center());
-    window.show();
+    // As large as it was left, centred on the screen it appears on.
+    window.showAsRemembered();
     return QApplication::exec();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -7,19 +8,23 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "board.h"
 #include "dragging.h"
+#include "layout_scale.h"
 #include "navigation.h"
 #include "picture_library.h"
 #include "pinyin_table.h"
 #include "progress.h"
 #include "twips.h"
+#include "window_settings.h"
 
 class QFrame;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QShortcut;
 class QTimer;
 
 namespace tukomi {
@@ -32,6 +37,13 @@ class SpeechLibraryApi;
 // The game's main window. It owns the board, the picture texts and every
 // control; its start-up (`Form_Load`) prepares the whole game before the
 // window is first shown.
+//
+// The layout is kept in twips and drawn at the size of the window: the
+// largest factor of its own 598 x 360 pixels that fits, centred, with the
+// board, pieces, controls, fonts and the assistant character all drawn at
+// that factor (see LayoutScale). Ctrl + and Ctrl - step the window's size,
+// Ctrl 0 returns to the layout's own size, F11 fills the screen and Escape
+// leaves it; the size and mode are remembered between runs.
 class MainWindow : public QWidget, private NavigationControls {
     Q_OBJECT
 public:
@@ -47,6 +59,33 @@ public:
     // remembered.
     void setProgressFile(const QString& path) { progressFile_ = path; }
     const Progress& progress() const { return progress_; }
+
+    // Where the window's size and mode are remembered between runs, written
+    // when they change and at closing. The file is read at once and the
+    // window takes the size it was left at, so that the pictures loaded by
+    // Form_Load are already those of that size. Without it nothing is
+    // remembered.
+    void setWindowSettingsFile(const QString& path);
+    // Shows the window as it was left: its size, as far as the screen holds
+    // it, centred on the screen; or maximised, or filling the screen.
+    void showAsRemembered();
+
+    // How the layout is drawn in the window now.
+    const LayoutScale& layoutScale() const { return scale_; }
+    // The window's size when it is neither maximised nor full screen, as a
+    // factor of the layout's own size.
+    double zoom() const { return zoom_; }
+    // The largest zoom at which the window fits the free area of its screen.
+    double largestZoom() const;
+    // Ctrl +: one step larger, while the window still fits the screen.
+    // Ctrl -: one step smaller than it is drawn now; a maximised or full
+    // screen window becomes a window of that size. Ctrl 0: the layout's own
+    // size.
+    void zoomIn();
+    void zoomOut();
+    void resetZoom();
+    // F11: fills the screen, or returns to the window it was.
+    void toggleFullScreen();
 
     // Runs the start-up steps in order. On failure the window must not be
     // shown; the error names the file and the line at fault.
@@ -106,7 +145,7 @@ public:
     int dragIndex() const { return dragging_.dragIndex(); }
 
     // The top-left point where pieces wait to be dragged, read from the
-    // Start button each time.
+    // Start button's place in the layout each time.
     float pileLeft() const;
     float pileTop() const;
 
@@ -137,9 +176,40 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
+    // A control and where it stands in the layout; its font, if it has one
+    // of its own, is `font` at factor 1.
+    struct Placement {
+        QWidget* widget;
+        RectTwips place;
+        std::optional<QFont> font;
+    };
+
+    // A picture button and what its picture is made of.
+    struct ButtonArt {
+        PictureControl* button;
+        QString art;
+        QString caption;
+        RectTwips place;
+    };
+
     void createControls();
+    void createShortcuts();
+    void place(QWidget* widget, const RectTwips& place, std::optional<QFont> font = std::nullopt);
+    // Draws the layout at the factor the window's size gives.
+    void relayout();
+    // The pictures of the buttons and pieces, as sharp as the factor needs.
+    void choosePicturesForScale();
+    double deviceScale() const;
+    QSize clientSizeFor(double zoom) const;
+    void setZoom(double zoom);
+    void showFillingTheScreen(WindowMode mode);
+    void fillScreenIfNobodyDid();
+    void rememberWindow() const;
     void createPictureButtons();
     void createInfoControls();
     void LoadPinyinTable();
@@ -162,6 +232,25 @@ private:
     void onPiecePressed(int piece, QPointF pointer);
     void onPieceMoved(QPointF pointer);
     void onPieceReleased();
+
+    std::vector<Placement> placements_;
+    std::vector<ButtonArt> buttonArt_;
+    LayoutScale scale_;
+    double zoom_ = 1.0;
+    QString windowSettingsFile_;
+    WindowSettings remembered_;
+    // The maximised window F11 returns to.
+    bool maximizedBeforeFullScreen_ = false;
+    // Set while the window changes its own size or mode, so that the size
+    // it passes through is not taken for one the user chose.
+    bool changingWindowState_ = false;
+    QShortcut* leaveFullScreen_ = nullptr;
+    // The picture on the pieces, and the version factors the pictures of
+    // the pieces and buttons and the hand pointer were chosen for.
+    int shownPicture_ = 0;
+    int pieceImageScale_ = 0;
+    int artImageScale_ = 0;
+    int cursorScale_ = 0;
 
     PictureLibrary library_;
     std::unique_ptr<PinyinTable> pinyinTable_;  // built when first needed

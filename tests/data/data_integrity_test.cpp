@@ -1,5 +1,6 @@
 // Integrity of the content shipped in data/: the 32 pictures cut into nine
-// pieces each, the picture texts, the recordings and the window art.
+// pieces each (and their larger versions), the picture texts, the
+// recordings, the window art and the assistant character.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -10,7 +11,10 @@
 
 #include <sndfile.h>
 
+#include "character_file.h"
+#include "image_choice.h"
 #include "picture_library.h"
+#include "sharp_image.h"
 #include "text_codec.h"
 
 #include <algorithm>
@@ -207,6 +211,27 @@ TEST_F(Pictures, PiecesAreNumberedRowByRowFromTheTopLeft)
     }
 }
 
+TEST_F(Pictures, LargerVersionsShowEachPieceTwiceAndThreeTimesAsLarge)
+{
+    for (int n = 1; n <= kPictures; ++n) {
+        if (!complete(n))
+            continue;
+        for (int k = 1; k <= kPieces; ++k)
+            for (int scale : tukomi::kSharperImageScales) {
+                const QString path = tukomi::scaledImagePath(piecePath(n, k), scale);
+                SCOPED_TRACE(path.toStdString());
+                QImageReader reader(path);
+                EXPECT_EQ(reader.format(), QByteArray("png"));
+                const QImage larger = reader.read();
+                EXPECT_EQ(larger.size(), QSize(kPieceWidth, kPieceHeight) * scale);
+                EXPECT_TRUE(tukomi::showsTheSamePicture(pieces_[n][k].image, larger));
+                // The game would pass it over beside another piece's GIF.
+                EXPECT_FALSE(
+                    tukomi::showsTheSamePicture(pieces_[n][k % kPieces + 1].image, larger));
+            }
+    }
+}
+
 TEST_F(Pictures, PicturesDifferFromEachOther)
 {
     for (int a = 1; a <= kPictures; ++a)
@@ -398,11 +423,37 @@ TEST(WindowArt, ButtonsBannersPointerAndIconsHaveTheirSizes)
         }
         if (QByteArray(a.name).startsWith("banner"))
             banners.push_back(img.convertToFormat(QImage::Format_ARGB32));
+        // The pictures of the windows come larger too; the icons have sizes of their own.
+        if (QByteArray(a.name).startsWith("tukomi"))
+            continue;
+        for (int scale : tukomi::kSharperImageScales) {
+            const QString larger = tukomi::scaledImagePath(dataDir() + "/art/" + a.name, scale);
+            SCOPED_TRACE(larger.toStdString());
+            EXPECT_EQ(QImageReader(larger).size(), QSize(a.width, a.height) * scale);
+        }
     }
     for (size_t i = 0; i < banners.size(); ++i)
         for (size_t j = i + 1; j < banners.size(); ++j)
             EXPECT_NE(banners[i], banners[j]) << "banners " << i << " and " << j << " are the same picture";
     EXPECT_TRUE(QFile::exists(dataDir() + "/art/tukomi.svg"));
+}
+
+TEST(Character, FramesComeTwiceAndThreeTimesAsLarge)
+{
+    tukomi::LoadError error;
+    const auto character = tukomi::CharacterFile::Load(dataDir() + "/merlin.acs", &error);
+    ASSERT_TRUE(character) << error.message().toStdString();
+    EXPECT_EQ(character->scales(), (std::vector<int>{2, 3}));
+    for (int a = 0; a < tukomi::kCharacterAnimationCount; ++a) {
+        const auto animation = static_cast<tukomi::CharacterAnimation>(a);
+        for (int i = 0; i < static_cast<int>(character->frames(animation).size()); ++i)
+            for (int scale : {2, 3}) {
+                const QImage larger = character->frameImage(animation, i, scale);
+                EXPECT_EQ(larger.size(), character->frameSize() * scale);
+                EXPECT_TRUE(tukomi::showsTheSamePicture(
+                    character->frames(animation)[static_cast<std::size_t>(i)].image, larger));
+            }
+    }
 }
 
 TEST(Credits, NameTheArtworkAndItsLicence)

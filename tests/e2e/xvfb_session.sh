@@ -10,16 +10,19 @@ e2e_skip_unless() {
     done
 }
 
-# Starts Xvfb on the first free display and exports DISPLAY.
+# Starts Xvfb on the first free display and exports DISPLAY. The screen is
+# 1024 x 768 unless another size (WIDTHxHEIGHT) is given.
 e2e_start_display() {
-    local n
-    export XDG_RUNTIME_DIR XDG_DATA_HOME
+    local n size=${1:-1024x768}
+    export XDG_RUNTIME_DIR XDG_DATA_HOME XDG_CONFIG_HOME
     XDG_RUNTIME_DIR=$(mktemp -d)
-    # What the game remembers (the pictures completed) stays in the test.
+    # What the game remembers (the pictures completed, the window's size)
+    # stays in the test.
     XDG_DATA_HOME=$XDG_RUNTIME_DIR/data
+    XDG_CONFIG_HOME=$XDG_RUNTIME_DIR/config
     for n in $(seq 90 130); do
         [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+        Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
         E2E_XVFB_PID=$!
         for _ in $(seq 50); do
             [ -e "/tmp/.X11-unix/X$n" ] && break

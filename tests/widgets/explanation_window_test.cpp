@@ -258,30 +258,53 @@ private slots:
             {"装床光窗双", {0, 1, 2, 3, 4}},
         };
         FakeSpeech speech;
-        for (const auto& c : cases) {
-            ExplanationWindow window(setupFor(QString::fromUtf8(c.text), &speech));
-            const std::vector<double> runs = inkRunMiddles(inkColumns(window.Label1(), isBlueInk));
-            const std::vector<int> pinyin = inkColumns(window.Label2(), isRedInk);
-            std::vector<double> characters;
-            for (int run : c.readCharacters)
-                characters.push_back(runs.at(std::size_t(run)));
-            // Each syllable is looked for between the midpoints to its
-            // neighbours' characters.
-            for (std::size_t i = 0; i < characters.size(); ++i) {
-                const double from = i == 0 ? 0 : (characters[i - 1] + characters[i]) / 2;
-                const double to = i + 1 == characters.size()
-                                      ? window.width()
-                                      : (characters[i] + characters[i + 1]) / 2;
-                const double syllable = inkMiddleBetween(pinyin, from, to);
-                QVERIFY2(
-                    std::abs(syllable - characters[i]) <= 2.0,
-                    qPrintable(QStringLiteral("%1, character %2: syllable at %3, character at %4")
-                                   .arg(QString::fromUtf8(c.text))
-                                   .arg(i)
-                                   .arg(syllable)
-                                   .arg(characters[i])));
+        // Also in a window drawn larger, as over a game filling a big screen.
+        for (const double scale : {1.0, 2.5})
+            for (const auto& c : cases) {
+                ExplanationWindow::Setup setup = setupFor(QString::fromUtf8(c.text), &speech);
+                setup.scale = scale;
+                ExplanationWindow window(setup);
+                const std::vector<double> runs =
+                    inkRunMiddles(inkColumns(window.Label1(), isBlueInk));
+                const std::vector<int> pinyin = inkColumns(window.Label2(), isRedInk);
+                std::vector<double> characters;
+                for (int run : c.readCharacters)
+                    characters.push_back(runs.at(std::size_t(run)));
+                // Each syllable is looked for between the midpoints to its
+                // neighbours' characters.
+                for (std::size_t i = 0; i < characters.size(); ++i) {
+                    const double from = i == 0 ? 0 : (characters[i - 1] + characters[i]) / 2;
+                    const double to = i + 1 == characters.size()
+                                          ? window.width()
+                                          : (characters[i] + characters[i + 1]) / 2;
+                    const double syllable = inkMiddleBetween(pinyin, from, to);
+                    QVERIFY2(
+                        std::abs(syllable - characters[i]) <= 2.0 * scale,
+                        qPrintable(QStringLiteral(
+                                       "%1 at %5, character %2: syllable at %3, character at %4")
+                                       .arg(QString::fromUtf8(c.text))
+                                       .arg(i)
+                                       .arg(syllable)
+                                       .arg(characters[i])
+                                       .arg(scale)));
+                }
             }
-        }
+    }
+
+    // Over a game drawn larger the window is drawn larger too, every control
+    // in its place and every font in proportion.
+    void drawnLargerEverythingGrowsAlike() {
+        FakeSpeech speech;
+        ExplanationWindow::Setup setup = setupFor(QStringLiteral("妈妈"), &speech);
+        setup.scale = 2.5;
+        ExplanationWindow window(setup);
+        QCOMPARE(window.size(), QSize(1680, 265));
+        QCOMPARE(window.Image1()->geometry(), QRect(1540, 0, 140, 120));
+        QCOMPARE(window.Image2()->geometry(), QRect(1540, 120, 140, 140));
+        QCOMPARE(window.Label1()->font().pointSizeF(), 42 * 2.5);
+        QCOMPARE(window.Label2()->font().pointSizeF(), 26.25 * 2.5);
+        // Its pictures are drawn from their larger versions.
+        QCOMPARE(window.Image2()->pixmap().devicePixelRatio(), 3.0);
     }
 
     // Long syllables and long texts make the pinyin smaller, never overlap or leave the label.

@@ -18,6 +18,7 @@
 #include "picture_control.h"
 #include "speech_library.h"
 #include "text_codec.h"
+#include "window_settings.h"
 
 using namespace tukomi;
 
@@ -102,7 +103,9 @@ private slots:
         QCOMPARE(window.PinYinStr1.count(QStringLiteral("\r\n")), 27553);
         QCOMPARE(window.windowTitle(), QStringLiteral("Mibaro 1.0版"));
         QCOMPARE(window.size(), QSize(598, 360));
-        QCOMPARE(window.minimumSize(), window.maximumSize());
+        // Larger windows draw the layout larger; smaller ones are not offered.
+        QCOMPARE(window.minimumSize(), QSize(598, 360));
+        QCOMPARE(window.layoutScale(), LayoutScale());
         QCOMPARE(window.Text2()->text(), QStringLiteral("1"));
         QCOMPARE(window.List1()->count(), 32);
         QCOMPARE(window.List1()->item(0)->text(), QStringLiteral("1.小猫"));
@@ -332,6 +335,180 @@ private slots:
             const bool outOfSight = !window.rect().intersects(QRect(corner, control->size()));
             QCOMPARE(control->pos(), outOfSight ? pile : corner);
         }
+    }
+
+    // At twice the layout's size a piece is carried, by the mouse or by a
+    // finger, and caught as at its own size: the positions are twips, the
+    // catch radius a third of a piece (72 pixels here).
+    void dragAtScaleTwoSnapsIntoACell_data() {
+        QTest::addColumn<bool>("finger");
+        QTest::addColumn<int>("right");  // the corner let go right of cell 5's
+        QTest::newRow("mouse, caught") << false << 70;
+        QTest::newRow("mouse, missed") << false << 74;
+        QTest::newRow("finger, caught") << true << 30;
+    }
+    void dragAtScaleTwoSnapsIntoACell() {
+        QFETCH(bool, finger);
+        QFETCH(int, right);
+        MainWindow window{PictureLibrary(dir->path())};
+        QVERIFY(!window.Form_Load().has_value());
+        window.resize(1196, 720);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(window.layoutScale(), LayoutScale(2.0, 0, 0));
+        window.StartPuzzle();
+        const int piece = window.board().frontPiece();
+        PictureControl* control = window.Image1(piece);
+        QCOMPARE(control->geometry(), QRect(672, 298, 218, 240));
+        const QPoint grab(60, 80);
+        const QPoint corner(218 + right, 240);
+        if (finger) {
+            QPointingDevice* screen = QTest::createTouchDevice();
+            QTest::touchEvent(&window, screen).press(0, control->pos() + grab, &window);
+            QTest::touchEvent(&window, screen).move(0, corner + grab, &window);
+            QTest::touchEvent(&window, screen).release(0, corner + grab, &window);
+        } else {
+            QTest::mousePress(control, Qt::LeftButton, {}, grab);
+            QTest::mouseMove(control, corner + grab - control->pos());
+            QCOMPARE(control->pos(), corner);
+            QTest::mouseRelease(control, Qt::LeftButton, {}, corner + grab - control->pos());
+        }
+        const bool caught = right < 72;
+        QTRY_COMPARE(control->geometry(),
+                     QRect(caught ? QPoint(218, 240) : corner, QSize(218, 240)));
+        QCOMPARE(window.board().piece(piece).left, caught ? 1636.0f : 7.5f * corner.x());
+        QCOMPARE(window.dragIndex(), 0);
+    }
+
+    // A window larger than the layout draws all of it larger, keeping its
+    // proportions, in the middle of the room.
+    void aLargerWindowDrawsTheWholeLayoutLarger_data() {
+        QTest::addColumn<QSize>("windowSize");
+        QTest::addColumn<double>("factor");
+        QTest::addColumn<QPoint>("origin");
+        QTest::newRow("twice") << QSize(1196, 720) << 2.0 << QPoint(0, 0);
+        QTest::newRow("full HD") << QSize(1920, 1080) << 3.0 << QPoint(63, 0);
+        QTest::newRow("upright tablet") << QSize(800, 1280) << 800.0 / 598 << QPoint(0, 399);
+    }
+    void aLargerWindowDrawsTheWholeLayoutLarger() {
+        QFETCH(QSize, windowSize);
+        QFETCH(double, factor);
+        QFETCH(QPoint, origin);
+        MainWindow window{PictureLibrary(dir->path())};
+        QVERIFY(!window.Form_Load().has_value());
+        window.resize(windowSize);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const LayoutScale scale(factor, origin.x(), origin.y());
+        QCOMPARE(window.layoutScale(), scale);
+        const auto at = [&](const RectTwips& r) {
+            const PixelRect p = scale.rect(r);
+            return QRect(p.x, p.y, p.width, p.height);
+        };
+        QCOMPARE(window.Image6()->geometry(), at({5040, 120, 1710, 705}));
+        QCOMPARE(window.List1()->geometry(), at({6840, 120, 2055, 4560}));
+        QCOMPARE(window.Image1(9)->geometry(), at({3271, 3601, 1635, 1800}));
+        QCOMPARE(window.Label1()->font().pointSizeF(), 15.75 * factor);
+        QCOMPARE(window.Text2()->font().pointSizeF(), 12 * factor);
+        QCOMPARE(window.merlin->scale(), factor);
+        // The room left beside or below the layout shows the background.
+        const QImage shot = window.grab().toImage();
+        QCOMPARE(QColor(shot.pixel(windowSize.width() - 1, windowSize.height() - 1)),
+                 QColor(255, 202, 202));
+        // Start piles the pieces at the same place in the layout.
+        window.StartPuzzle();
+        QCOMPARE(window.Image1(1)->pos(), at({5040, 2235, 1, 1}).topLeft());
+    }
+
+    // Drawn larger, a piece comes from its larger version when there is one
+    // that shows the same picture; a version left over from an older
+    // picture, or of the wrong size, is passed over for the GIF.
+    void piecesComeFromTheirSharpestFittingVersion() {
+        const QString folder = dir->path() + QStringLiteral("/999/1/");
+        const auto writeVersion = [&](int piece, int scale, const QColor& colour) {
+            QImage larger(109 * scale, 120 * scale, QImage::Format_RGB32);
+            larger.fill(colour);
+            QVERIFY(larger.save(folder + QStringLiteral("%1@%2x.png").arg(piece).arg(scale)));
+        };
+        const auto gifColour = [&](int piece) {
+            return QImage(folder + QStringLiteral("%1.gif").arg(piece)).pixelColor(0, 0);
+        };
+        writeVersion(1, 2, gifColour(1));
+        writeVersion(2, 2, Qt::black);  // an older picture's
+        QImage wrong(100, 100, QImage::Format_RGB32);
+        wrong.fill(gifColour(3));
+        QVERIFY(wrong.save(folder + QStringLiteral("3@3x.png")));
+        writeVersion(4, 3, gifColour(4));
+
+        MainWindow window{PictureLibrary(dir->path())};
+        QVERIFY(!window.Form_Load().has_value());
+        const auto ratio = [&](int piece) {
+            return window.Image1(piece)->pixmap().devicePixelRatio();
+        };
+        QCOMPARE(ratio(1), 1.0);
+        QCOMPARE(window.Image6()->pixmap().devicePixelRatio(), 1.0);
+        window.resize(1196, 720);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(ratio(1), 2.0);
+        QCOMPARE(ratio(2), 1.0);
+        QCOMPARE(ratio(3), 1.0);
+        QCOMPARE(ratio(4), 3.0);  // no 2x version: the next larger
+        QCOMPARE(window.Image6()->pixmap().devicePixelRatio(), 2.0);
+        // Whatever version is drawn, the piece keeps its size in the layout.
+        QCOMPARE(window.board().piece(1).width, 1635.0f);
+        QCOMPARE(window.board().piece(4).height, 1800.0f);
+    }
+
+    // Ctrl + and Ctrl - step the window's size within what the screen holds,
+    // F11 fills the screen, and the next start opens the window as it was left.
+    void zoomKeysAndFullScreenAreRememberedForTheNextRun() {
+        const QString settingsFile = dir->path() + QStringLiteral("/config/tukomi/window.ini");
+        double largest = 0;
+        {
+            MainWindow window{PictureLibrary(dir->path())};
+            window.setWindowSettingsFile(settingsFile);
+            QVERIFY(!window.Form_Load().has_value());
+            window.showAsRemembered();
+            QVERIFY(QTest::qWaitForWindowActive(&window));
+            largest = window.largestZoom();
+            QVERIFY2(largest > 1.25 && largest < 1.5, qPrintable(QString::number(largest)));
+            const auto key = [&](Qt::Key k, Qt::KeyboardModifiers m, double zoom) {
+                QTest::keyClick(&window, k, m);
+                QCOMPARE(window.zoom(), zoom);
+                QCOMPARE(window.size(), QSize(qRound(598 * zoom), qRound(360 * zoom)));
+            };
+            key(Qt::Key_Plus, Qt::ControlModifier, 1.25);
+            key(Qt::Key_Equal, Qt::ControlModifier, largest);
+            key(Qt::Key_Plus, Qt::ControlModifier, largest);  // the screen holds no more
+            key(Qt::Key_Minus, Qt::ControlModifier, 1.25);
+            key(Qt::Key_0, Qt::ControlModifier, 1.0);
+            key(Qt::Key_Minus, Qt::ControlModifier, 1.0);
+            QCOMPARE(WindowSettings::load(settingsFile), (WindowSettings{1.0, WindowMode::Normal}));
+            key(Qt::Key_Plus, Qt::ControlModifier, 1.25);
+            QTest::keyClick(&window, Qt::Key_F11);
+            QTRY_VERIFY(window.isFullScreen());
+            QTRY_COMPARE(window.size(), window.screen()->size());
+            QVERIFY(window.layoutScale().factor() > largest);
+        }
+        QCOMPARE(WindowSettings::load(settingsFile),
+                 (WindowSettings{1.25, WindowMode::FullScreen}));
+        MainWindow again{PictureLibrary(dir->path())};
+        again.setWindowSettingsFile(settingsFile);
+        QVERIFY(!again.Form_Load().has_value());
+        again.showAsRemembered();
+        QVERIFY(QTest::qWaitForWindowExposed(&again));
+        QTRY_VERIFY(again.isFullScreen());
+        // Escape leaves full screen for the window it was; Ctrl - in full
+        // screen gives a window a step smaller than the screen.
+        QTest::keyClick(&again, Qt::Key_Escape);
+        QTRY_VERIFY(!again.isFullScreen());
+        QCOMPARE(again.size(), QSize(748, 450));
+        QTest::keyClick(&again, Qt::Key_F11);
+        QTRY_COMPARE(again.size(), again.screen()->size());
+        QTest::keyClick(&again, Qt::Key_Minus, Qt::ControlModifier);
+        QTRY_VERIFY(!again.isFullScreen());
+        QCOMPARE(again.zoom(), 1.25);
     }
 
     void puttingEveryPieceRightCompletesThePicture() {

@@ -12,6 +12,9 @@ const fs = require('fs');
 const path = require('path');
 
 const SIZE = 128;
+// The larger sizes every frame is also rendered at ("rest@2x.png"), for the
+// game drawn large on big screens.
+const SCALES = [2, 3];
 
 const COLOURS = {
   outline: '#b86a00',
@@ -152,6 +155,7 @@ const manifest = {
     fontFamily: '黑体',
     fontSize: 26,
   },
+  scales: SCALES,
 };
 
 const out = process.argv[2];

@@ -157,6 +157,31 @@ TEST_F(DraggingTest, APieceLetGoWhereNoneOfItShowsGoesBackToThePile) {
     }
 }
 
+TEST_F(DraggingTest, InAFullScreenWindowTheRoomBesideTheLayoutCountsAsInSight) {
+    // 1920 x 1080 pixels showing the layout three times as large, 63 pixels
+    // in from the left: the window's right edge lies at 9285 twips.
+    dragging.setView(LayoutScale(3.0, 63, 0), 1920, 1080);
+    const struct {
+        const char* name;
+        float left, top;
+        bool backToPile;
+    } cases[] = {
+        {"in the room left of the board", -300, 100, false},
+        {"beyond the window's left edge", -kW - 365, 100, true},
+        {"right of the layout, still showing", 9280, 100, false},
+        {"just past the window's right edge", 9290, 100, true},
+        // A cell's catch radius is the same in twips whatever the window's size.
+        {"near cell 5", 1636 + 544, 1801, false},
+    };
+    for (const auto& c : cases) {
+        pile();
+        const DropResult result = drop(2, c.left, c.top);
+        EXPECT_EQ(result.returnedFromOutside, c.backToPile) << c.name;
+        EXPECT_EQ(board.piece(2).left == kPileLeft, c.backToPile) << c.name;
+    }
+    EXPECT_EQ(board.piece(2).left, 1636) << "snapped";
+}
+
 TEST_F(DraggingTest, FlatPiecesCanBeCaughtByTwoCellsAndEndInTheHigherOne) {
     // Pieces three times as wide as high: cells 1 and 4 lie closer than the radius.
     Board flat([] { return 0.0; });
