@@ -54,9 +54,13 @@ Reading readAloud(const std::u16string& text, const std::u16string& voiceName) {
     if (!voiceName.empty())
         voice->setVoice(test::voiceNamed(voiceName));
     voice->setInterest(kAllSpeechEvents, kAllSpeechEvents);
+    // A notification may still be under way when the voice is released below;
+    // the release waits for it but has emptied `voice` by then, so the callback
+    // reads the events through a plain pointer.
+    Voice* const reader = voice.get();
     voice->setNotifyCallback([&] {
         VoiceEvent event;
-        while (voice->getEvent(&event) == kOk) {
+        while (reader->getEvent(&event) == kOk) {
             std::lock_guard lock(mutex);
             if (event.id == kEventWordBoundary)
                 reading.words.push_back(event);
