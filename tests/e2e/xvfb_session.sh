@@ -16,10 +16,13 @@ e2e_start_display() {
     local n size=${1:-1024x768}
     export XDG_RUNTIME_DIR XDG_DATA_HOME XDG_CONFIG_HOME
     XDG_RUNTIME_DIR=$(mktemp -d)
-    # What the game remembers (the pictures completed, the window's size)
-    # stays in the test.
-    XDG_DATA_HOME=$XDG_RUNTIME_DIR/data
-    XDG_CONFIG_HOME=$XDG_RUNTIME_DIR/config
+    # What the programs remember (the pictures completed, the window's size,
+    # the voice settings) stays in the test, in folders a test may have
+    # chosen itself.
+    XDG_DATA_HOME=${E2E_DIR:+$E2E_DIR/data}
+    XDG_DATA_HOME=${XDG_DATA_HOME:-$XDG_RUNTIME_DIR/data}
+    XDG_CONFIG_HOME=${E2E_DIR:+$E2E_DIR/config}
+    XDG_CONFIG_HOME=${XDG_CONFIG_HOME:-$XDG_RUNTIME_DIR/config}
     for n in $(seq 90 130); do
         [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
         Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
