@@ -121,6 +121,7 @@ void ReaderWindow::speak() {
     } else {
         status_->setText(tr("Reading…"));
         positionMoved_ = false;
+        percentAtSpeak_ = Dll_Lenvoro_GetLocationInfo();
         setReading(Reading::Reading);
     }
 }
@@ -145,7 +146,10 @@ void ReaderWindow::showProgress() {
     progress_->setValue(percent);
     if (reading_ != Reading::Reading)
         return;
-    if (percent < 100 && !positionMoved_) {
+    // The reading has begun once the progress leaves the value it had when
+    // it was asked for (the end of the last reading, or 0 before the first):
+    // only then does the library pause it.
+    if (percent < 100 && percent != percentAtSpeak_ && !positionMoved_) {
         positionMoved_ = true;
         setReading(Reading::Reading);  // now it can be paused
     } else if (percent == 100 && positionMoved_) {

@@ -54,4 +54,5 @@ private:
     // The position keeps the last reading's 100 until the engine reports that
     // the new one started; only a 100 after that ends it.
     bool positionMoved_ = false;
+    int32_t percentAtSpeak_ = 0;  // what the progress said when the reading was asked for
 };
