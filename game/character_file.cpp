@@ -398,6 +398,14 @@ private:
                     return QStringLiteral("frame \"%1\" is missing from the character file")
                         .arg(larger);
                 }
+                // Checked as the frames are, before libpng reads its header;
+                // drawing it later reads the same bytes.
+                QFile largerFile(resourcePath(larger));
+                if (!largerFile.open(QIODevice::ReadOnly) || !pngChunksFit(largerFile.readAll())) {
+                    return QStringLiteral(
+                               "frame \"%1\" cannot be decoded: a chunk runs past its end")
+                        .arg(larger);
+                }
                 if (reader.size() != file_.frameSize_ * scale) {
                     return QStringLiteral("frame \"%1\" is not %2 times the frame size")
                         .arg(larger)
@@ -495,6 +503,11 @@ private:
         reader.setDecideFormatFromContent(false);
         if (!reader.canRead())
             return QStringLiteral("frame \"%1\" is not a PNG image").arg(image);
+        // Before libpng reads a single chunk, also those of the header.
+        if (!pngChunksFit(encoded)) {
+            return QStringLiteral("frame \"%1\" cannot be decoded: a chunk runs past its end")
+                .arg(image);
+        }
         if (reader.size() != file_.frameSize_) {
             return QStringLiteral("frame \"%1\" is %2 x %3 pixels, not %4 x %5")
                 .arg(image)
@@ -502,10 +515,6 @@ private:
                 .arg(reader.size().height())
                 .arg(file_.frameSize_.width())
                 .arg(file_.frameSize_.height());
-        }
-        if (!pngChunksFit(encoded)) {
-            return QStringLiteral("frame \"%1\" cannot be decoded: a chunk runs past its end")
-                .arg(image);
         }
         QImage decodedImage = reader.read();
         if (decodedImage.isNull() || decodedImage.size() != file_.frameSize_) {
