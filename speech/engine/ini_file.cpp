@@ -14,6 +14,8 @@ namespace lenvoro::engine {
 
 namespace {
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 std::string_view trim(std::string_view text) {
     const auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
     while (!text.empty() && isSpace(text.front())) text.remove_prefix(1);
@@ -34,7 +36,7 @@ Result resultFromErrno(int error) {
 
 IniFile IniFile::parse(std::string_view text) {
     IniFile ini;
-    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
     std::string section;
     while (!text.empty()) {
         const size_t end = text.find('\n');
@@ -98,6 +100,9 @@ std::string IniFile::serialize() const {
         for (const auto& [key, value] : entries) out += key + "=" + value + "\n";
         out += "\n";
     }
+    // A reader drops one byte-order mark at the start of a file; when the first
+    // key itself begins with one, an extra mark keeps it through the round trip.
+    if (out.starts_with(kByteOrderMark)) out.insert(0, kByteOrderMark);
     return out;
 }
 

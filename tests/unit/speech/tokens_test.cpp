@@ -268,5 +268,25 @@ TEST(TokenCategories, OnlyTheVoiceAndAudioOutputCategoriesExist) {
     EXPECT_EQ(test::voiceNamed(u"Microsoft Sam")->createAudioDevice(&device), kInvalidArg);
 }
 
+// What the settings code writes must read back unchanged, however odd the keys and values.
+TEST(IniFileRoundTrip, OddKeysAndValuesSurviveWritingAndReading) {
+    const struct {
+        std::string key, value;
+    } cases[] = {
+        {"\xEF\xBB\xBFkey", "a key that starts with a byte-order mark"},
+        {"\xEF\xBB\xBF", ""},
+        {"name", "line\nbreak and\rreturn"},
+        {"voice", "\xE4\xBD\xA0\xE5\xA5\xBD"},
+    };
+    for (const auto& c : cases) {
+        IniFile written;
+        written.set("", c.key, c.value);
+        written.set("Voices", "DefaultTokenId", "x");
+        const std::string text = written.serialize();
+        EXPECT_EQ(IniFile::parse(text).serialize(), text) << c.key;
+        EXPECT_EQ(IniFile::parse(text).value("", c.key), written.value("", c.key)) << c.key;
+    }
+}
+
 }  // namespace
 }  // namespace lenvoro::engine
