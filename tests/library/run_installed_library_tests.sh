@@ -39,8 +39,9 @@ if [ "$sanitize" = ON ]; then
     preload="$(cc -print-file-name=libasan.so) $(cc -print-file-name=libubsan.so)"
 fi
 # The C programs are checked for leaks too; the Python interpreter's own
-# allocations at exit are not ours to judge.
-python_asan_options="detect_leaks=0${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
+# allocations at exit are not ours to judge, nor those of the programs it starts
+# to find the library. The last setting of an option wins, so ours goes last.
+python_asan_options="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 
 # --- The exports: exactly the 29 names, aliases at one address --------------
 cc -std=c99 -Wall -Wextra -pedantic -Werror $cflags "$source/tests/library/export_addresses.c" \
