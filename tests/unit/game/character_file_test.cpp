@@ -478,5 +478,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(CharacterFileTest)
+QTEST_GUILESS_MAIN(CharacterFileTest)
 #include "character_file_test.moc"
