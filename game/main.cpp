@@ -43,7 +43,7 @@ int main(int argc, char* argv[]) {
     window.setWindowSettingsFile(
         QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) +
         QStringLiteral("/window.ini"));
-    if (auto error = window.Form_Load()) {
+    if (auto error = window.loadStartingState()) {
         const InterfaceLanguage language = userInterfaceLanguage();
         const QString message = startupFailureText(*error, language);
         std::fprintf(stderr, "tukomi: %s\n", qPrintable(message));

@@ -31,7 +31,7 @@ struct HeldPiece {
         texts.open(QIODevice::WriteOnly);
         texts.write("[1.a]");
         texts.close();
-        window.Form_Load();
+        window.loadStartingState();
         window.show();
         QApplication::processEvents();
         window.StartPuzzle();

@@ -29,7 +29,7 @@ public:
         return 10;
     }
     std::int32_t Close() override { return 1; }
-    QString errorMessage() const override { return {}; }
+    QString errorMessage(InterfaceLanguage) const override { return {}; }
 };
 
 QString joinedTable() {

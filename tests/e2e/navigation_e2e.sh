@@ -16,17 +16,19 @@ e2e_start_display
 e2e_start_game
 
 probe_x=54 probe_y=100
-expect_picture() {
-    local what=$1 picture=$2 caption=$3 shot="$shots/navigation-$1.png"
-    sleep 0.4
-    import -window root "$shot"
-    local want got
-    want=$(e2e_pixel "$E2E_DIR/999/$picture/1.gif" $probe_x $probe_y)
+# True when the board's first cell shows picture $2's and the caption is $3;
+# leaves what it saw in `got` and `title`.
+shows_picture() {
+    local shot=$1 picture=$2 caption=$3
+    import -window root "$shot" || return 1
     got=$(e2e_pixel "$shot" $(( X + probe_x )) $(( Y + probe_y )))
-    [ "$got" = "$want" ] || e2e_fail "$what: the board does not show picture $picture ($got, want $want)"
-    local title
     title=$(xdotool getwindowname "$window")
-    [ "$title" = "$caption" ] || e2e_fail "$what: caption is '$title', not '$caption'"
+    [ "$got" = "$(e2e_pixel "$E2E_DIR/999/$picture/1.gif" $probe_x $probe_y)" ] && [ "$title" = "$caption" ]
+}
+expect_picture() {
+    local what=$1 picture=$2 caption=$3 got title
+    e2e_wait_for 5 shows_picture "$shots/navigation-$1.png" "$picture" "$caption" ||
+        e2e_fail "$what: the board shows $got, not picture $picture's $(e2e_pixel "$E2E_DIR/999/$picture/1.gif" $probe_x $probe_y); caption '$title', not '$caption'"
     echo "ok: $what -> picture $picture"
 }
 click() { xdotool mousemove --sync $(( X + $1 )) $(( Y + $2 )) click 1; }

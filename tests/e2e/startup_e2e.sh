@@ -26,17 +26,17 @@ pile_x=$(( X + 336 + 54 )) pile_y=$(( Y + 149 + 100 ))
 read -r r g b <<<"$(e2e_pixel "$shots/before-start.png" "$pile_x" "$pile_y")"
 [ "$r $g $b" = "255 202 202" ] || e2e_fail "before Start the pile place shows $r $g $b, not the background"
 
-# Click the middle of the Start button.
+# Click the middle of the Start button: a piece lies on the pile, and the
+# grid's top line runs along the top of the empty board.
 xdotool mousemove --window "$window" $(( 336 + 57 )) $(( 8 + 23 )) click 1
-sleep 0.7
-import -window root "$shots/after-start.png"
-read -r r g b <<<"$(e2e_pixel "$shots/after-start.png" "$pile_x" "$pile_y")"
-[ "$r $g $b" != "255 202 202" ] || e2e_fail "after Start no piece lies on the pile"
+started() {
+    import -window root "$shots/after-start.png" &&
+        [ "$(e2e_pixel "$shots/after-start.png" "$pile_x" "$pile_y")" != "255 202 202" ] &&
+        [ "$(e2e_pixel "$shots/after-start.png" $(( X + 150 )) "$Y")" = "0 0 0" ]
+}
+e2e_wait_for 5 started || e2e_fail "after Start: the pile shows $(e2e_pixel "$shots/after-start.png" "$pile_x" "$pile_y"), the board's top $(e2e_pixel "$shots/after-start.png" $(( X + 150 )) "$Y")"
 changed=$(compare -metric AE "$shots/before-start.png" "$shots/after-start.png" null: 2>&1)
 [ "${changed%% *}" -gt 20000 ] || e2e_fail "only $changed pixels changed after Start"
-# The grid's top line now runs along the top of the empty board.
-read -r r g b <<<"$(e2e_pixel "$shots/after-start.png" $(( X + 150 )) "$Y")"
-[ "$r $g $b" = "0 0 0" ] || e2e_fail "no grid line at the top of the board: $r $g $b"
 
 kill -0 "$E2E_APP_PID" 2>/dev/null || e2e_fail "the game ended after Start"
 echo "PASS: window $title ${WIDTH}x${HEIGHT}; $changed pixels changed after Start"

@@ -4,6 +4,18 @@
 # In sanitizer builds, leaks of system libraries are not ours to report.
 export LSAN_OPTIONS="suppressions=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 
+# Runs COMMAND [ARGS...] every tenth of a second until it succeeds; fails
+# when it has not after SECONDS (a whole number).
+e2e_wait_for() {
+    local seconds=$1
+    shift
+    local deadline=$(( $(date +%s) + seconds ))
+    until "$@"; do
+        [ "$(date +%s)" -lt "$deadline" ] || return 1
+        sleep 0.1
+    done
+}
+
 e2e_skip_unless() {
     for tool in "$@"; do
         command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
@@ -27,10 +39,7 @@ e2e_start_display() {
         [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
         Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
         E2E_XVFB_PID=$!
-        for _ in $(seq 50); do
-            [ -e "/tmp/.X11-unix/X$n" ] && break
-            sleep 0.1
-        done
+        e2e_wait_for 5 test -e "/tmp/.X11-unix/X$n"
         if kill -0 "$E2E_XVFB_PID" 2>/dev/null; then
             export DISPLAY=":$n"
             return 0
@@ -65,15 +74,29 @@ e2e_make_program_folder() {
     printf '; picture texts\r\n[1.小猫]\r\n[2.小狗]\r\n' | iconv -f UTF-8 -t GBK > "$E2E_DIR/pictext.ini"
 }
 
+# True once the game's window `window` has painted itself: its bottom-right
+# corner, which no control covers at any size, shows the background's pink.
+# Sets X, Y, WIDTH and HEIGHT from the window's geometry.
+e2e_window_painted() {
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    import -window root "$E2E_DIR/painted.png" 2>/dev/null &&
+        [ "$(e2e_pixel "$E2E_DIR/painted.png" $(( X + WIDTH - 2 )) $(( Y + HEIGHT - 2 )))" = "255 202 202" ]
+}
+
+# Waits for the game's main window, started as E2E_APP_PID, to show and
+# paint itself; sets `window`, X, Y, WIDTH and HEIGHT.
+e2e_wait_for_game_window() {
+    window=$(timeout 20 xdotool search --sync --onlyvisible --name 'Mibaro' | head -n 1)
+    [ -n "$window" ] || e2e_fail "no window appeared; stderr: $(cat "$E2E_DIR/stderr")"
+    e2e_wait_for 10 e2e_window_painted || e2e_fail "the window did not paint itself"
+}
+
 # Starts the game of the program folder and waits for its main window; sets
 # `window` and, from its geometry, X, Y, WIDTH and HEIGHT.
 e2e_start_game() {
     "$E2E_DIR/tukomi" 2>"$E2E_DIR/stderr" &
     E2E_APP_PID=$!
-    window=$(timeout 20 xdotool search --sync --onlyvisible --name 'Mibaro' | head -n 1)
-    [ -n "$window" ] || e2e_fail "no window appeared; stderr: $(cat "$E2E_DIR/stderr")"
-    sleep 0.5
-    eval "$(xdotool getwindowgeometry --shell "$window")"
+    e2e_wait_for_game_window
 }
 
 # Prints "R G B" of the pixel at X Y of a screenshot.

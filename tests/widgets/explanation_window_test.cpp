@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "art.h"
@@ -14,6 +15,7 @@
 #include "picture_control.h"
 #include "pinyin_label.h"
 #include "pinyin_table.h"
+#include "scoped_environment.h"
 #include "speech_library.h"
 #include "text_codec.h"
 
@@ -115,7 +117,8 @@ private slots:
             QStringLiteral("妈 ma1\r\n的 de5\r\n女 nü3\r\n虐 nüe4\r\n六 liu4\r\n"));
     }
 
-    void init() { qputenv("LC_ALL", "zh_CN.UTF-8"); }
+    void init() { locale.emplace("LC_ALL", "zh_CN.UTF-8"); }
+    void cleanup() { locale.reset(); }
 
     void loadStartsTheLibraryAndFillsBothLabels() {
         FakeSpeech speech;
@@ -182,7 +185,7 @@ private slots:
     }
 
     void textsGoToTheLibraryInTheLocalesCodeSet() {
-        qputenv("LC_ALL", "zh_CN.GBK");
+        const ScopedEnvironment gbk("LC_ALL", "zh_CN.GBK");
         FakeSpeech speech;
         ExplanationWindow window(setupFor(QStringLiteral("女"), &speech));
         QTest::mouseClick(window.Image2(), Qt::LeftButton);
@@ -334,6 +337,7 @@ private:
     }
 
     std::unique_ptr<PinyinTable> table;
+    std::optional<ScopedEnvironment> locale;
 };
 
 QTEST_MAIN(ExplanationWindowTest)

@@ -95,12 +95,12 @@ private slots:
 
     void startUpLeavesTheDocumentedState() {
         MainWindow window{PictureLibrary(dir->path())};
-        QVERIFY(!window.Form_Load().has_value());
-        QCOMPARE(window.start, 1);
+        QVERIFY(!window.loadStartingState().has_value());
+        QCOMPARE(window.start(), 1);
         // The built-in pinyin table, joined from its parts without gaps.
-        QVERIFY(window.PinYinStr1.startsWith(QStringLiteral("禬 gui4\r\n")));
-        QVERIFY(window.PinYinStr1.endsWith(QStringLiteral("瑳 cuo1\r\n")));
-        QCOMPARE(window.PinYinStr1.count(QStringLiteral("\r\n")), 27553);
+        QVERIFY(window.PinYinStr1().startsWith(QStringLiteral("禬 gui4\r\n")));
+        QVERIFY(window.PinYinStr1().endsWith(QStringLiteral("瑳 cuo1\r\n")));
+        QCOMPARE(window.PinYinStr1().count(QStringLiteral("\r\n")), 27553);
         QCOMPARE(window.windowTitle(), QStringLiteral("Mibaro 1.0版"));
         QCOMPARE(window.size(), QSize(598, 360));
         // Larger windows draw the layout larger; smaller ones are not offered.
@@ -130,7 +130,7 @@ private slots:
 
     void controlsStandAtTheirPlaces() {
         MainWindow window{PictureLibrary(dir->path())};
-        QVERIFY(!window.Form_Load().has_value());
+        QVERIFY(!window.loadStartingState().has_value());
         QCOMPARE(window.Image6()->geometry(), twipsRect(5040, 120, 1710, 705));
         QCOMPARE(window.Image4()->geometry(), twipsRect(5040, 840, 1710, 705));
         QCOMPARE(window.Image5()->geometry(), twipsRect(5040, 1560, 1710, 735));
@@ -150,7 +150,7 @@ private slots:
 
     void captionsUseTheirFontsAndColours() {
         MainWindow window{PictureLibrary(dir->path())};
-        QVERIFY(!window.Form_Load().has_value());
+        QVERIFY(!window.loadStartingState().has_value());
         QCOMPARE(window.Label1()->text(), QStringLiteral("第"));
         QCOMPARE(window.Label2()->text(), QStringLiteral("张"));
         QCOMPARE(window.Label1()->font().pointSizeF(), 15.75);
@@ -168,7 +168,7 @@ private slots:
 
     void windowPaintsTheBackgroundPicture() {
         MainWindow window{PictureLibrary(dir->path())};
-        QVERIFY(!window.Form_Load().has_value());
+        QVERIFY(!window.loadStartingState().has_value());
         const QImage shot = window.grab().toImage();
         // Between the buttons and the list: the background picture's pink.
         QCOMPARE(QColor(shot.pixel(450, 250)), QColor(255, 202, 202));
@@ -180,7 +180,7 @@ private slots:
     void startButtonPilesShufflesAndStartsTheClock() {
         QFETCH(Qt::MouseButton, button);
         MainWindow window{PictureLibrary(dir->path())};
-        QVERIFY(!window.Form_Load().has_value());
+        QVERIFY(!window.loadStartingState().has_value());
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QTest::mouseClick(window.Image6(), button);
@@ -213,7 +213,7 @@ private slots:
 
     void pressAndReleaseOutsideTheButtonIsNoClick() {
         MainWindow window{PictureLibrary(dir->path())};
-        QVERIFY(!window.Form_Load().has_value());
+        QVERIFY(!window.loadStartingState().has_value());
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QTest::mousePress(window.Image6(), Qt::LeftButton);
@@ -228,7 +228,7 @@ private slots:
         broken.write("GIF89a not really");
         broken.close();
         MainWindow window{PictureLibrary(dir->path())};
-        QVERIFY(!window.Form_Load().has_value());
+        QVERIFY(!window.loadStartingState().has_value());
         QCOMPARE(window.Image1(4)->size(), QSize(109, 120));
         QCOMPARE(window.Image1(6)->size(), QSize(109, 120));
         QCOMPARE(window.Image1(6)->pos(), QPoint(218, 120));
@@ -238,7 +238,7 @@ private slots:
 
     void loadingAnotherPictureKeepsTheCellTargets() {
         MainWindow window{PictureLibrary(dir->path())};
-        QVERIFY(!window.Form_Load().has_value());
+        QVERIFY(!window.loadStartingState().has_value());
         const QImage before = window.Image1(1)->pixmap().toImage();
         window.StartPuzzle();
         window.LoadPieceImages(2);
@@ -264,7 +264,7 @@ private slots:
         QFETCH(QString, expected);
         writeTexts(dir->path(), content);
         MainWindow window{PictureLibrary(dir->path())};
-        const auto error = window.Form_Load();
+        const auto error = window.loadStartingState();
         QVERIFY(error.has_value());
         QVERIFY2(
             error->message().startsWith(dir->path() + QStringLiteral("/pictext.ini") + expected),
@@ -274,14 +274,14 @@ private slots:
     void missingTextFileStopsTheStartUp() {
         QVERIFY(QFile::remove(dir->path() + QStringLiteral("/pictext.ini")));
         MainWindow window{PictureLibrary(dir->path())};
-        const auto error = window.Form_Load();
+        const auto error = window.loadStartingState();
         QVERIFY(error.has_value());
         QVERIFY(error->message().contains(QStringLiteral("pictext.ini")));
     }
 
     void buttonsShowTheHandPointer() {
         MainWindow window{PictureLibrary(dir->path())};
-        QVERIFY(!window.Form_Load().has_value());
+        QVERIFY(!window.loadStartingState().has_value());
         const Qt::CursorShape hand = handCursor().shape();
         QVERIFY(hand == Qt::BitmapCursor || hand == Qt::PointingHandCursor);
         for (QWidget* button :
@@ -293,7 +293,7 @@ private slots:
 
     void dragCarriesThePieceAndSnapsItIntoACell() {
         MainWindow window{PictureLibrary(dir->path())};
-        QVERIFY(!window.Form_Load().has_value());
+        QVERIFY(!window.loadStartingState().has_value());
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         window.StartPuzzle();
@@ -319,7 +319,7 @@ private slots:
     // to the pile; a piece still showing a little stays where it is.
     void aPieceLetGoOutOfSightGoesBackToThePile() {
         MainWindow window{PictureLibrary(dir->path())};
-        QVERIFY(!window.Form_Load().has_value());
+        QVERIFY(!window.loadStartingState().has_value());
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         window.StartPuzzle();
@@ -351,7 +351,7 @@ private slots:
         QFETCH(bool, finger);
         QFETCH(int, right);
         MainWindow window{PictureLibrary(dir->path())};
-        QVERIFY(!window.Form_Load().has_value());
+        QVERIFY(!window.loadStartingState().has_value());
         window.resize(1196, 720);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -395,7 +395,7 @@ private slots:
         QFETCH(double, factor);
         QFETCH(QPoint, origin);
         MainWindow window{PictureLibrary(dir->path())};
-        QVERIFY(!window.Form_Load().has_value());
+        QVERIFY(!window.loadStartingState().has_value());
         window.resize(windowSize);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -410,7 +410,7 @@ private slots:
         QCOMPARE(window.Image1(9)->geometry(), at({3271, 3601, 1635, 1800}));
         QCOMPARE(window.Label1()->font().pointSizeF(), 15.75 * factor);
         QCOMPARE(window.Text2()->font().pointSizeF(), 12 * factor);
-        QCOMPARE(window.merlin->scale(), factor);
+        QCOMPARE(window.merlin()->scale(), factor);
         // The room left beside or below the layout shows the background.
         const QImage shot = window.grab().toImage();
         QCOMPARE(QColor(shot.pixel(windowSize.width() - 1, windowSize.height() - 1)),
@@ -441,7 +441,7 @@ private slots:
         writeVersion(4, 3, gifColour(4));
 
         MainWindow window{PictureLibrary(dir->path())};
-        QVERIFY(!window.Form_Load().has_value());
+        QVERIFY(!window.loadStartingState().has_value());
         const auto ratio = [&](int piece) {
             return window.Image1(piece)->pixmap().devicePixelRatio();
         };
@@ -468,7 +468,7 @@ private slots:
         {
             MainWindow window{PictureLibrary(dir->path())};
             window.setWindowSettingsFile(settingsFile);
-            QVERIFY(!window.Form_Load().has_value());
+            QVERIFY(!window.loadStartingState().has_value());
             window.showAsRemembered();
             QVERIFY(QTest::qWaitForWindowActive(&window));
             largest = window.largestZoom();
@@ -495,7 +495,7 @@ private slots:
                  (WindowSettings{1.25, WindowMode::FullScreen}));
         MainWindow again{PictureLibrary(dir->path())};
         again.setWindowSettingsFile(settingsFile);
-        QVERIFY(!again.Form_Load().has_value());
+        QVERIFY(!again.loadStartingState().has_value());
         again.showAsRemembered();
         QVERIFY(QTest::qWaitForWindowExposed(&again));
         QTRY_VERIFY(again.isFullScreen());
@@ -513,7 +513,7 @@ private slots:
 
     void puttingEveryPieceRightCompletesThePicture() {
         MainWindow window{PictureLibrary(dir->path())};
-        QVERIFY(!window.Form_Load().has_value());
+        QVERIFY(!window.loadStartingState().has_value());
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QSignalSpy completed(&window, &MainWindow::puzzleCompleted);
@@ -537,18 +537,18 @@ private slots:
         QVERIFY(!window.board().gridVisible());
         for (int n = 1; n <= 8; ++n)
             QVERIFY(!window.Line(n)->isVisible());
-        QCOMPARE(window.form2str, QStringLiteral("小猫"));
+        QCOMPARE(window.form2str(), QStringLiteral("小猫"));
         // The assistant says the text with the picture's recording, not waited for.
-        QVERIFY(window.merlin);
-        QVERIFY(window.merlin->isBusy());
-        QSignalSpy spoke(window.merlin.get(), &Assistant::speechStarted);
+        QVERIFY(window.merlin());
+        QVERIFY(window.merlin()->isBusy());
+        QSignalSpy spoke(window.merlin(), &Assistant::speechStarted);
         QVERIFY(spoke.wait(5000));
         QCOMPARE(spoke.first().first().toString(), QStringLiteral("小猫"));
     }
 
     void completedPictureOpensItsExplanationAboveTheWindow() {
         MainWindow window{PictureLibrary(dir->path())};
-        QVERIFY(!window.Form_Load().has_value());
+        QVERIFY(!window.loadStartingState().has_value());
         CountingSpeech speech;
         window.setSpeechLibrary(&speech);
         connect(&window, &MainWindow::puzzleCompleted, &window, &MainWindow::ShowExplanation);
@@ -595,14 +595,14 @@ private slots:
         {
             MainWindow window{PictureLibrary(dir->path())};
             window.setProgressFile(progressFile);
-            QVERIFY(!window.Form_Load().has_value());
+            QVERIFY(!window.loadStartingState().has_value());
             QCOMPARE(window.List1()->item(0)->text(), QStringLiteral("1.小猫"));
             window.CompletePuzzle();
             QCOMPARE(window.List1()->item(0)->text(), QStringLiteral("1.小猫"));
             for (int seconds : {40, 25, 30}) {
                 window.StartPuzzle();
                 for (int tick = 0; tick < seconds; ++tick)
-                    window.Timer2_Timer();
+                    window.advanceClock();
                 window.CompletePuzzle();
             }
             QCOMPARE(shown(window.List1()->item(0)), QStringLiteral("1.小猫 ✓ 25秒"));
@@ -610,7 +610,7 @@ private slots:
         }
         MainWindow again{PictureLibrary(dir->path())};
         again.setProgressFile(progressFile);
-        QVERIFY(!again.Form_Load().has_value());
+        QVERIFY(!again.loadStartingState().has_value());
         QCOMPARE(shown(again.List1()->item(0)), QStringLiteral("1.小猫 ✓ 25秒"));
         QCOMPARE(again.progress().bestSeconds(1), std::optional<int>(25));
     }
@@ -619,7 +619,7 @@ private slots:
         QVERIFY(QFile::remove(dir->path() + QStringLiteral("/merlin.acs")));
         writeTexts(dir->path(), QStringLiteral("[99.x]"));
         MainWindow window{PictureLibrary(dir->path())};
-        const auto error = window.Form_Load();
+        const auto error = window.loadStartingState();
         QVERIFY(error.has_value());
         QVERIFY2(error->message().contains(QStringLiteral("merlin.acs")),
                  qPrintable(error->message()));
@@ -627,38 +627,42 @@ private slots:
     }
 
     void completingAPictureBeyondTheListUsesAnEmptyText() {
+        // Forty picture folders, the last ones without pieces, and 40 typed.
+        for (int n = 4; n <= 40; ++n)
+            QVERIFY(QDir(dir->path()).mkpath(QStringLiteral("999/%1").arg(n)));
         MainWindow window{PictureLibrary(dir->path())};
-        QVERIFY(!window.Form_Load().has_value());
-        window.start = 40;
+        QVERIFY(!window.loadStartingState().has_value());
+        window.ChooseByNumber(QStringLiteral("40"));
+        QCOMPARE(window.start(), 40);
         window.CompletePuzzle();
-        QCOMPARE(window.form2str, QString());
+        QCOMPARE(window.form2str(), QString());
     }
 
     void secondsClockCountsFromStart() {
         MainWindow window{PictureLibrary(dir->path())};
-        QVERIFY(!window.Form_Load().has_value());
+        QVERIFY(!window.loadStartingState().has_value());
         window.StartPuzzle();
         for (int i = 0; i < 40; ++i)
-            window.Timer2_Timer();
+            window.advanceClock();
         QCOMPARE(window.Label3()->text(), QStringLiteral("40秒"));
         // Start again: the count restarts, the label keeps the old time until the next tick.
         window.StartPuzzle();
         QCOMPARE(window.secCount(), 0);
         QCOMPARE(window.Label3()->text(), QStringLiteral("40秒"));
-        window.Timer2_Timer();
+        window.advanceClock();
         QCOMPARE(window.Label3()->text(), QStringLiteral("1秒"));
         for (int i = 0; i < 74; ++i)
-            window.Timer2_Timer();
+            window.advanceClock();
         QCOMPARE(window.Label3()->text(), QStringLiteral("75秒"));
     }
 
     void bannerTurnsThroughItsSixFrames() {
         MainWindow window{PictureLibrary(dir->path())};
-        QVERIFY(!window.Form_Load().has_value());
+        QVERIFY(!window.loadStartingState().has_value());
         QCOMPARE(window.frontBannerFrame(), 0);
         QList<int> fronts;
         for (int tick = 0; tick < 7; ++tick) {
-            window.Timer1_Timer();
+            window.turnBanner();
             fronts << window.frontBannerFrame();
         }
         QCOMPARE(fronts, (QList<int>{1, 2, 3, 4, 5, 0, 1}));
@@ -669,7 +673,7 @@ private slots:
 
     void bannerClickOpensTheGamesPage() {
         MainWindow window{PictureLibrary(dir->path())};
-        QVERIFY(!window.Form_Load().has_value());
+        QVERIFY(!window.loadStartingState().has_value());
         UrlCatcher catcher;
         QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
         for (int frame : {0, 4})
@@ -683,7 +687,7 @@ private slots:
 
     void buttonsListAndNumberBoxChooseThePicture() {
         MainWindow window{PictureLibrary(dir->path())};
-        QVERIFY(!window.Form_Load().has_value());
+        QVERIFY(!window.loadStartingState().has_value());
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         const auto pieceOf = [&](int picture) {
@@ -695,7 +699,7 @@ private slots:
         };
         window.StartPuzzle();
         QTest::mouseClick(window.Image4(), Qt::LeftButton);
-        QCOMPARE(window.start, 2);
+        QCOMPARE(window.start(), 2);
         QCOMPARE(window.Text2()->text(), QStringLiteral("2"));
         QCOMPARE(window.List1()->currentRow(), 1);
         QCOMPARE(window.windowTitle(), QStringLiteral("Mibaro 1.0版  文字解释：小狗"));
@@ -706,7 +710,7 @@ private slots:
         // Three folders: previous from 1 wraps to 3.
         QTest::mouseClick(window.Image5(), Qt::LeftButton);
         QTest::mouseClick(window.Image5(), Qt::LeftButton);
-        QCOMPARE(window.start, 3);
+        QCOMPARE(window.start(), 3);
         QCOMPARE(shownPiece(), pieceOf(3));
 
         // A list click during play keeps the clock running.
@@ -714,19 +718,19 @@ private slots:
         QListWidgetItem* first = window.List1()->item(0);
         QTest::mouseClick(window.List1()->viewport(), Qt::LeftButton, {},
                           window.List1()->visualItemRect(first).center());
-        QCOMPARE(window.start, 1);
+        QCOMPARE(window.start(), 1);
         QVERIFY(window.Timer2()->isActive());
         QCOMPARE(window.windowTitle(), QStringLiteral("Mibaro 1.0版  文字解释：小猫"));
 
         // Typing into the number box: the caption stays.
         window.Text2()->selectAll();
         QTest::keyClicks(window.Text2(), QStringLiteral("2"));
-        QCOMPARE(window.start, 2);
+        QCOMPARE(window.start(), 2);
         QCOMPARE(shownPiece(), pieceOf(2));
         QTest::keyClick(window.Text2(), Qt::Key_Backspace);
-        QCOMPARE(window.start, 2);  // an empty box keeps the picture
+        QCOMPARE(window.start(), 2);  // an empty box keeps the picture
         QTest::keyClicks(window.Text2(), QStringLiteral("9"));
-        QCOMPARE(window.start, 1);
+        QCOMPARE(window.start(), 1);
         QCOMPARE(window.Text2()->text(), QStringLiteral("1"));
         QCOMPARE(window.windowTitle(), QStringLiteral("Mibaro 1.0版  文字解释：小猫"));
     }

@@ -41,6 +41,10 @@ struct FitCase {
     bool snaps;
 };
 
+void PrintTo(const FitCase& c, std::ostream* os) {
+    *os << "dx " << c.dx << " dy " << c.dy << (c.snaps ? " snaps" : " stays");
+}
+
 class FitTest : public DraggingTest, public ::testing::WithParamInterface<FitCase> {};
 
 TEST_P(FitTest, SnapsOnlyStrictlyInsideAThirdOfAPieceWidth) {

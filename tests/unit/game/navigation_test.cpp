@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <vector>
 
 namespace tukomi {
@@ -87,6 +88,19 @@ struct TypedCase {
     int start;           // picture shown afterwards
     const char* number;  // what the box shows afterwards
 };
+
+// The test's name: what is typed and the picture shown after it, with
+// characters outside ASCII as code points.
+void PrintTo(const TypedCase& c, std::ostream* os) {
+    *os << "typed '";
+    for (const QChar ch : QString::fromUtf8(c.typed)) {
+        if (ch.unicode() < 0x80)
+            *os << ch.toLatin1();
+        else
+            *os << "U+" << QString::number(ch.unicode(), 16).toUpper().toStdString();
+    }
+    *os << "' shows " << c.start;
+}
 
 class TypedNumber : public NavigationTest, public ::testing::WithParamInterface<TypedCase> {};
 

@@ -25,6 +25,16 @@ struct ParseCase {
     const char* errorMentions = "";
 };
 
+void PrintTo(const ParseCase& c, std::ostream* os) {
+    if (c.errorLine > 0) {
+        *os << "fails at line " << c.errorLine;
+        return;
+    }
+    *os << "reads picture";
+    for (const auto& [n, text] : c.texts)
+        *os << ' ' << n;
+}
+
 class PictureTextParsing : public ::testing::TestWithParam<ParseCase> {};
 
 TEST_P(PictureTextParsing, ReadsRecordsOrReportsTheFaultyLine) {

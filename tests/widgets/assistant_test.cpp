@@ -11,6 +11,7 @@
 #include "assistant.h"
 #include "lenvoro_audio/audio_output.h"
 #include "lenvoro_audio/wave_file.h"
+#include "scoped_environment.h"
 
 using namespace tukomi;
 namespace audio = lenvoro::audio;
@@ -118,12 +119,7 @@ private:
     }
 
     bool waitIdle(int timeoutMs = 5000) {
-        QElapsedTimer clock;
-        clock.start();
-        while (assistant_->isBusy() && clock.elapsed() < timeoutMs) {
-            QTest::qWait(5);
-        }
-        return !assistant_->isBusy();
+        return QTest::qWaitFor([&] { return !assistant_->isBusy(); }, timeoutMs);
     }
 
 private slots:
@@ -338,8 +334,7 @@ private slots:
         const int frames = 22050 * 3 / 10;
         writeTone(recording, frames);
         const QString captured = dir_.filePath(QStringLiteral("default-capture.wav"));
-        const QByteArray previous = qgetenv("LENVORO_AUDIO");
-        qputenv("LENVORO_AUDIO", "capture:" + captured.toUtf8());
+        const ScopedEnvironment output("LENVORO_AUDIO", "capture:" + captured.toUtf8());
         LoadError error;
         assistant_ = Assistant::Load(kCharacterFile, host_.get(), &error);
         QVERIFY(assistant_);
@@ -353,9 +348,7 @@ private slots:
                 [&] { finishedAt = clock.elapsed(); });
         clock.start();
         assistant_->AssistantSpeak(QStringLiteral("叮"), recording);
-        const bool done = waitIdle();
-        qputenv("LENVORO_AUDIO", previous);
-        QVERIFY(done);
+        QVERIFY(waitIdle());
         const auto heard = audio::readWaveFile(captured.toStdString());
         QVERIFY(heard);
         QCOMPARE(heard->frameCount(), static_cast<std::size_t>(frames));
@@ -377,7 +370,10 @@ private slots:
             clock.start();
             assistant_.reset();
             QVERIFY2(clock.elapsed() < 200, qPrintable(QString::number(clock.elapsed())));
-            QTest::qWait(20);  // nothing queued for the dead assistant may run
+            // Whatever was queued for the dead assistant is delivered now, and
+            // must find nothing to run.
+            QCoreApplication::sendPostedEvents();
+            QCoreApplication::processEvents();
         }
         // The host outliving its assistant is the usual case; the reverse too.
         makeAssistant();

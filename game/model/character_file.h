@@ -5,9 +5,11 @@
 #include <QImage>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <map>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -26,7 +28,7 @@ const char* characterAnimationName(CharacterAnimation animation);
 struct CharacterFrame {
     QImage image;  // of the character's frame size, with transparency
     int durationMs = 0;
-    QString source;  // the image's path inside the file, "frames/rest.png"
+    QString source;  // the frame's entry in the file, "frames/rest.png"
 };
 
 // How the character's speech balloon looks.
@@ -38,8 +40,30 @@ struct BalloonStyle {
     int fontPixelSize = 0;
 };
 
-// A character file such as "merlin.acs": a Qt binary resource (rcc -binary,
-// uncompressed) holding "manifest.json" and the PNG frames it names:
+// A character file such as "merlin.acs" (written by tools/character/pack.js):
+// named entries, "manifest.json" and the PNG frames it names, in a container
+// of our own. Numbers are unsigned and little-endian:
+//
+//   offset  bytes  what
+//   0       8      the mark "TKCHAR", 0x1A, 0x0A
+//   8       4      the container's version, 1
+//   12      4      the number of entries, 1 to kMaxEntries
+//   16             the index, one record per entry:
+//                    2  the length of the entry's name, 1 to 200
+//                    n  the name: printable ASCII, parts separated by "/"
+//                       ("frames/rest.png"), none empty, "." or "..", no
+//                       "\" or ":"; no two entries share a name
+//                    4  where the entry's bytes start, from the file's start
+//                    4  how many bytes it has
+//   after the index: the entries' bytes, "manifest.json" first, then the
+//                    frames, each stored whole (PNG is compressed already)
+//
+// Every entry lies between the end of the index and the end of the file. The
+// whole index is checked against the file's size before any entry is read,
+// and every frame's PNG chunks against the frame's size before libpng reads
+// it, so a truncated, corrupted or hostile file is an error, never a crash.
+//
+// The manifest:
 //
 //   { "format": 1, "name": "merlin",
 //     "frameSize": { "width": 128, "height": 128 },
@@ -51,8 +75,7 @@ struct BalloonStyle {
 //     "scales": [ 2, 3 ] }
 //
 // All four animations are required; every frame must decode to exactly the
-// frame size. The file is checked byte by byte before Qt sees it, so a
-// truncated, corrupted or hostile file is an error, never a crash.
+// frame size.
 //
 // "scales", which may be left out, lists the larger sizes every frame also
 // comes in, for big screens: "frames/a.png" at 2 is "frames/a@2x.png", twice
@@ -63,6 +86,7 @@ class CharacterFile {
 public:
     // Limits a valid file keeps to.
     static constexpr qint64 kMaxFileBytes = 32 * 1024 * 1024;
+    static constexpr int kMaxEntries = 1024;
     static constexpr int kMinFramePixels = 16;
     static constexpr int kMaxFramePixels = 512;
     static constexpr int kMaxFramesPerAnimation = 64;
@@ -95,17 +119,28 @@ public:
     QImage frameImage(CharacterAnimation animation, int index, double deviceScale) const;
     const BalloonStyle& balloon() const { return balloon_; }
 
-    // Where the file's content is mapped while the character lives, such as
-    // ":/tukomi-character-3".
-    QString resourceRoot() const { return QLatin1Char(':') + mapRoot_; }
+    // The names of the file's entries, in name order.
+    QStringList entryNames() const;
+    // The bytes of entry `name` as the file held them when it was loaded;
+    // nothing when there is no such entry.
+    std::optional<QByteArray> entry(const QString& name) const;
 
 private:
     CharacterFile() = default;
 
+    // Where an entry's bytes lie in bytes_.
+    struct Span {
+        qsizetype offset = 0;
+        qsizetype size = 0;
+    };
+
+    // Entry `name`'s bytes inside bytes_, not copied: valid while the
+    // character lives.
+    std::optional<QByteArray> view(const QString& name) const;
+
     QString path_;
-    QByteArray bytes_;  // the registered resource data; must outlive the registration
-    QString mapRoot_;
-    bool registered_ = false;
+    QByteArray bytes_;  // the whole file
+    std::map<QString, Span> entries_;
     QString name_;
     QSize frameSize_;
     std::array<std::vector<CharacterFrame>, kCharacterAnimationCount> animations_;

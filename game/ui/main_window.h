@@ -32,11 +32,13 @@ namespace tukomi {
 class Assistant;
 class ExplanationWindow;
 class PictureControl;
+class SecondsClock;
 class SpeechLibraryApi;
+class TurningBanner;
 
 // The game's main window. It owns the board, the picture texts and every
-// control; its start-up (`Form_Load`) prepares the whole game before the
-// window is first shown.
+// control; its start-up (`loadStartingState`) prepares the whole game before
+// the window is first shown.
 //
 // The layout is kept in twips and drawn at the size of the window: the
 // largest factor of its own 598 x 360 pixels that fits, centred, with the
@@ -55,7 +57,7 @@ public:
     ~MainWindow() override;
 
     // Where the pictures the child has completed are remembered between runs;
-    // read by Form_Load, written at each better time. Without it nothing is
+    // read by loadStartingState, written at each better time. Without it nothing is
     // remembered.
     void setProgressFile(const QString& path) { progressFile_ = path; }
     const Progress& progress() const { return progress_; }
@@ -63,7 +65,7 @@ public:
     // Where the window's size and mode are remembered between runs, written
     // when they change and at closing. The file is read at once and the
     // window takes the size it was left at, so that the pictures loaded by
-    // Form_Load are already those of that size. Without it nothing is
+    // loadStartingState are already those of that size. Without it nothing is
     // remembered.
     void setWindowSettingsFile(const QString& path);
     // Shows the window as it was left: its size, as far as the screen holds
@@ -87,9 +89,13 @@ public:
     // F11: fills the screen, or returns to the window it was.
     void toggleFullScreen();
 
-    // Runs the start-up steps in order. On failure the window must not be
-    // shown; the error names the file and the line at fault.
-    std::optional<LoadError> Form_Load();
+    // Prepares the game before the window is first shown: the pinyin table,
+    // picture 1 laid out whole, the assistant character, the picture texts
+    // and the list with the pictures completed before, the number box, and
+    // the banner turning. When the character or the texts cannot be read the
+    // window must not be shown; the error names the file and the line at
+    // fault.
+    std::optional<LoadError> loadStartingState();
 
     // Puts the nine pieces of picture `n` on the board controls. A piece
     // image that is missing or unreadable shows as a numbered tile.
@@ -105,10 +111,10 @@ public:
     void ChooseFromList(int index) { navigation_.ChooseFromList(index); }
     void ChooseByNumber(const QString& text) { navigation_.ChooseByNumber(text); }
 
-    // The two timers' ticks: the seconds clock and the turning banner.
-    void Timer2_Timer();
-    void Timer1_Timer();
-    int bannerFrame() const { return bannerFrame_; }
+    // The two timers' ticks: a second more on the clock, and the next banner
+    // frame to the front.
+    void advanceClock();
+    void turnBanner();
     // The banner frame drawn over the others.
     int frontBannerFrame() const;
 
@@ -130,18 +136,20 @@ public:
     // picture played from Start, remembers the time.
     void CompletePuzzle();
 
-    // Public state read by the explanation window.
-    int start = 0;
-    QString form2str;
-    QString PinYinStr1;
+    // The picture on the board (1 at start-up).
+    int start() const { return start_; }
+    // The text of the picture completed last.
+    const QString& form2str() const { return form2str_; }
+    // The built-in pinyin table, its parts joined at start-up.
+    const QString& PinYinStr1() const { return PinYinStr1_; }
     // The assistant character, loaded at start-up; it says a completed
     // picture's text with the picture's recording.
-    std::unique_ptr<Assistant> merlin;
+    Assistant* merlin() const { return merlin_.get(); }
 
     const Board& board() const { return board_; }
     const PictureLibrary& library() const { return library_; }
     const PictureTexts& pictureTexts() const { return picText_; }
-    int secCount() const { return secCount_; }
+    int secCount() const;
     int dragIndex() const { return dragging_.dragIndex(); }
 
     // The top-left point where pieces wait to be dragged, read from the
@@ -155,14 +163,14 @@ public:
     PictureControl* Image4() const { return image4_; }
     PictureControl* Image5() const { return image5_; }
     PictureControl* Image6() const { return image6_; }
-    PictureControl* Image7(int i) const { return image7_.at(static_cast<std::size_t>(i)); }
+    PictureControl* Image7(int i) const;
     QListWidget* List1() const { return list1_; }
     QLabel* Label1() const { return label1_; }
     QLineEdit* Text2() const { return text2_; }
     QLabel* Label2() const { return label2_; }
     QLabel* Label3() const { return label3_; }
-    QTimer* Timer1() const { return timer1_; }
-    QTimer* Timer2() const { return timer2_; }
+    QTimer* Timer1() const;
+    QTimer* Timer2() const;
 
     static QString caption();
 
@@ -170,7 +178,7 @@ signals:
     // Emitted once, after the window has painted itself for the first time.
     void firstFramePainted();
     // Emitted at the end of the completion sequence, with the clock stopped
-    // and form2str holding the picture's text. A slot may open a modal
+    // and form2str() holding the picture's text. A slot may open a modal
     // window here: the release that completed the picture waits for it.
     void puzzleCompleted();
 
@@ -214,7 +222,6 @@ private:
     void createInfoControls();
     void LoadPinyinTable();
     std::optional<LoadError> LoadAssistant();
-    void pointFolderLister();
     void showPictureNumber();
     void mirrorBoard();
     void openProductPage();
@@ -232,6 +239,11 @@ private:
     void onPiecePressed(int piece, QPointF pointer);
     void onPieceMoved(QPointF pointer);
     void onPieceReleased();
+
+    int start_ = 0;
+    QString form2str_;
+    QString PinYinStr1_;
+    std::unique_ptr<Assistant> merlin_;
 
     std::vector<Placement> placements_;
     std::vector<ButtonArt> buttonArt_;
@@ -263,30 +275,26 @@ private:
     PictureTexts picText_;
     Progress progress_;
     QString progressFile_;
-    Navigation navigation_{*this, start};
-    int secCount_ = 0;
-    int bannerFrame_ = 0;
+    Navigation navigation_{*this, start_};
     bool painted_ = false;
 
     // The built-in pinyin table in its thirteen parts; joined into
     // PinYinStr1 at start-up.
     std::array<QString, kPinyinPartCount> Text3_;
-    // The picture folder the folder lister counts; see PictureLibrary::pictureCount.
-    QString Dir1_;
 
     std::array<PictureControl*, Board::kPieceCount> image1_{};
     std::array<QFrame*, Board::kLineCount> lines_{};
     PictureControl* image4_ = nullptr;
     PictureControl* image5_ = nullptr;
     PictureControl* image6_ = nullptr;
-    std::array<PictureControl*, 6> image7_{};
     QListWidget* list1_ = nullptr;
     QLabel* label1_ = nullptr;
     QLineEdit* text2_ = nullptr;
     QLabel* label2_ = nullptr;
     QLabel* label3_ = nullptr;
-    QTimer* timer1_ = nullptr;
-    QTimer* timer2_ = nullptr;
+    // The turning banner (Image7, Timer1) and the seconds clock (Label3, Timer2).
+    TurningBanner* banner_ = nullptr;
+    SecondsClock* clock_ = nullptr;
 };
 
 }  // namespace tukomi

@@ -51,9 +51,9 @@ public:
     }
 
     // Plays the recording through the assistant character.
-    void Image1_Click();
+    void playRecording();
     // Has the speech library read the text.
-    void Image2_Click();
+    void readAloud();
 
     QLabel* Label1() const { return label1_; }
     QLabel* Label2() const { return label2_; }
@@ -64,11 +64,11 @@ public:
     void done(int result) override;
 
 private:
-    void Form_Load();
-    void Form_Unload();
+    void fillLabelsAndStartLibrary();
+    void shutDownSpeech();
 
     Setup setup_;
-    bool unloaded_ = false;
+    bool shutDown_ = false;
     FittingLabel* label1_ = nullptr;
     PinyinLabel* label2_ = nullptr;
     PictureControl* image1_ = nullptr;

@@ -164,6 +164,10 @@ const SmallTableCase kSmallTables[] = {
     {"SupplementaryCharacter", "𠀀 qiu1\r\n", "𠀀", "qiu1"},
 };
 
+void PrintTo(const SmallTableCase& c, std::ostream* os) {
+    *os << "reads " << (c.reading ? c.reading : "nothing");
+}
+
 class SmallTables : public ::testing::TestWithParam<SmallTableCase> {};
 
 TEST_P(SmallTables, ReadOnlyWellFormedLines) {

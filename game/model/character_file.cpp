@@ -8,10 +8,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
-#include <QResource>
 #include <QtEndian>
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <map>
@@ -30,125 +28,34 @@ constexpr int kMaxImagePathLength = 200;
 // The largest of the larger frame sizes a file may offer.
 constexpr int kMaxFrameScale = 4;
 
-// The binary resource layout written by rcc: a header ("qres", version, then
-// the offsets of the node tree, the file data and the names, and from
-// version 3 a flags word), a tree of fixed-size nodes starting with the
-// root directory, names as length + hash + UTF-16, data as length + bytes.
-// Qt trusts these offsets, so every one is checked here first.
-constexpr char kResourceMagic[4] = {'q', 'r', 'e', 's'};
-constexpr quint32 kMinResourceVersion = 1;
-constexpr quint32 kMaxResourceVersion = 3;
-constexpr quint16 kNodeCompressed = 0x01;
-constexpr quint16 kNodeDirectory = 0x02;
-constexpr quint16 kNodeCompressedZstd = 0x04;
-constexpr int kMaxTreeDepth = 8;
-constexpr quint32 kMaxNodes = 4096;
+// The container (see character_file.h): the mark, the version and the
+// number of entries, then an index record per entry of a name length, the
+// name, an offset and a size.
+constexpr char kContainerMark[8] = {'T', 'K', 'C', 'H', 'A', 'R', '\x1a', '\n'};
+constexpr quint32 kContainerVersion = 1;
+constexpr quint64 kHeaderBytes = 16;
+constexpr quint64 kRecordBytesBesideName = 2 + 4 + 4;
+constexpr int kMaxEntryNameBytes = kMaxImagePathLength;
 
-class ResourceChecker {
+const char* const kManifestName = "manifest.json";
+
+// PNG bytes held in memory, read through Qt's PNG reader without guessing
+// the format from the content. The bytes are shared, not copied.
+class PngReader {
 public:
-    explicit ResourceChecker(const QByteArray& bytes)
-        : data_(reinterpret_cast<const uchar*>(bytes.constData())),
-          size_(static_cast<quint64>(bytes.size())) {}
-
-    // Empty when the layout is sound, else what is wrong.
-    QString check() {
-        if (size_ < 4 || std::memcmp(data_, kResourceMagic, 4) != 0) {
-            return QStringLiteral("not a character file (no resource header)");
-        }
-        if (size_ < 20)
-            return QStringLiteral("truncated resource header");
-        const quint32 version = read32(4);
-        if (version < kMinResourceVersion || version > kMaxResourceVersion) {
-            return QStringLiteral("unsupported resource version %1").arg(version);
-        }
-        tree_ = read32(8);
-        data_offset_ = read32(12);
-        names_ = read32(16);
-        if (version >= 3) {
-            if (size_ < 24)
-                return QStringLiteral("truncated resource header");
-            if (read32(20) != 0)
-                return QStringLiteral("compressed resources are not supported");
-        }
-        if (tree_ >= size_ || data_offset_ >= size_ || names_ >= size_) {
-            return QStringLiteral("resource offsets point past the end of the file");
-        }
-        nodeSize_ = version >= 2 ? 22 : 14;
-        visited_.assign(kMaxNodes, false);
-        return checkDirectory(0, 0);
+    explicit PngReader(const QByteArray& png) : png_(png), buffer_(&png_) {
+        buffer_.open(QIODevice::ReadOnly);
+        reader_.setDevice(&buffer_);
+        reader_.setFormat("png");
+        reader_.setDecideFormatFromContent(false);
     }
+    QImageReader* operator->() { return &reader_; }
 
 private:
-    quint32 read32(quint64 at) const { return qFromBigEndian<quint32>(data_ + at); }
-    quint16 read16(quint64 at) const { return qFromBigEndian<quint16>(data_ + at); }
-    bool fits(quint64 at, quint64 length) const { return at <= size_ && length <= size_ - at; }
-
-    quint64 nodeAt(quint32 node) const { return tree_ + quint64(node) * nodeSize_; }
-
-    QString checkNode(quint32 node, int depth) {
-        if (node >= kMaxNodes)
-            return QStringLiteral("resource tree too large");
-        if (!fits(nodeAt(node), nodeSize_))
-            return QStringLiteral("resource tree is truncated");
-        if (visited_[node])
-            return QStringLiteral("resource tree has a loop");
-        visited_[node] = true;
-        const quint64 at = nodeAt(node);
-        const quint64 name = names_ + quint64(read32(at));
-        if (!fits(name, 6) || !fits(name + 6, quint64(read16(name)) * 2)) {
-            return QStringLiteral("resource name points past the end of the file");
-        }
-        const quint16 flags = read16(at + 4);
-        if (flags & (kNodeCompressed | kNodeCompressedZstd)) {
-            return QStringLiteral("compressed resources are not supported");
-        }
-        if (flags & ~kNodeDirectory)
-            return QStringLiteral("unknown resource entry flags");
-        if (flags & kNodeDirectory)
-            return checkDirectory(node, depth + 1);
-        const quint64 content = data_offset_ + quint64(read32(at + 10));
-        if (!fits(content, 4) || !fits(content + 4, read32(content))) {
-            return QStringLiteral("resource data points past the end of the file");
-        }
-        return {};
-    }
-
-    QString checkDirectory(quint32 node, int depth) {
-        if (depth > kMaxTreeDepth)
-            return QStringLiteral("resource tree too deep");
-        if (node == 0) {
-            if (!fits(nodeAt(0), nodeSize_))
-                return QStringLiteral("resource tree is truncated");
-            visited_[0] = true;
-            if (!(read16(nodeAt(0) + 4) & kNodeDirectory)) {
-                return QStringLiteral("resource tree has no root folder");
-            }
-        }
-        const quint64 at = nodeAt(node);
-        const quint32 count = read32(at + 6);
-        const quint32 first = read32(at + 10);
-        if (count > kMaxNodes || first > kMaxNodes)
-            return QStringLiteral("resource tree too large");
-        for (quint32 i = 0; i < count; ++i) {
-            if (QString problem = checkNode(first + i, depth); !problem.isEmpty())
-                return problem;
-        }
-        return {};
-    }
-
-    const uchar* data_;
-    quint64 size_;
-    quint64 tree_ = 0;
-    quint64 data_offset_ = 0;
-    quint64 names_ = 0;
-    quint64 nodeSize_ = 0;
-    std::vector<bool> visited_;
+    QByteArray png_;
+    QBuffer buffer_;
+    QImageReader reader_;
 };
-
-QString nextMapRoot() {
-    static std::atomic<int> counter{0};
-    return QStringLiteral("/tukomi-character-%1").arg(++counter);
-}
 
 // Reads a member of a JSON object, naming the member in the message when it
 // is missing or of the wrong kind.
@@ -258,6 +165,16 @@ bool isSafeImagePath(const QString& path) {
     return true;
 }
 
+// An index entry's name: printable ASCII that isSafeImagePath accepts.
+bool isEntryName(const QByteArray& name) {
+    if (name.isEmpty() || name.size() > kMaxEntryNameBytes)
+        return false;
+    for (const char c : name)
+        if (c < '!' || c > '~')
+            return false;
+    return isSafeImagePath(QString::fromLatin1(name));
+}
+
 }  // namespace
 
 const char* characterAnimationName(CharacterAnimation animation) {
@@ -296,33 +213,85 @@ public:
         if (file_.bytes_.size() != size) {
             return QStringLiteral("cannot read the character file: %1").arg(input.errorString());
         }
-        if (QString problem = ResourceChecker(file_.bytes_).check(); !problem.isEmpty()) {
+        if (QString problem = readIndex(); !problem.isEmpty())
             return problem;
-        }
-        file_.mapRoot_ = nextMapRoot();
-        if (!QResource::registerResource(reinterpret_cast<const uchar*>(file_.bytes_.constData()),
-                                         file_.mapRoot_)) {
-            return QStringLiteral("the resource inside the character file is not usable");
-        }
-        file_.registered_ = true;
         return readManifest();
     }
 
 private:
-    QString resourcePath(const QString& name) const {
-        return file_.resourceRoot() + QLatin1Char('/') + name;
+    // Reads the header and the whole index, and checks every entry's place
+    // against the file's size before any entry is read.
+    QString readIndex() {
+        const auto* data = reinterpret_cast<const uchar*>(file_.bytes_.constData());
+        const auto size = static_cast<quint64>(file_.bytes_.size());
+        if (size < sizeof kContainerMark ||
+            std::memcmp(data, kContainerMark, sizeof kContainerMark) != 0) {
+            return QStringLiteral("not a character file (no character file mark at its start)");
+        }
+        if (size < kHeaderBytes)
+            return QStringLiteral("truncated character file header");
+        const auto version = qFromLittleEndian<quint32>(data + 8);
+        if (version != kContainerVersion)
+            return QStringLiteral("unsupported character file version %1").arg(version);
+        const auto count = qFromLittleEndian<quint32>(data + 12);
+        if (count < 1 || count > quint32{CharacterFile::kMaxEntries}) {
+            return QStringLiteral("the character file's index lists %1 entries, not 1 to %2")
+                .arg(count)
+                .arg(CharacterFile::kMaxEntries);
+        }
+
+        struct Record {
+            QString name;
+            quint64 offset;
+            quint64 size;
+        };
+        std::vector<Record> records;
+        quint64 at = kHeaderBytes;
+        for (quint32 i = 0; i < count; ++i) {
+            if (size - at < 2)
+                return QStringLiteral("the character file's index runs past the end of the file");
+            const quint64 nameBytes = qFromLittleEndian<quint16>(data + at);
+            if (size - at < kRecordBytesBesideName + nameBytes)
+                return QStringLiteral("the character file's index runs past the end of the file");
+            const QByteArray name(reinterpret_cast<const char*>(data + at + 2),
+                                  static_cast<qsizetype>(nameBytes));
+            if (!isEntryName(name))
+                return QStringLiteral("the character file's index holds an entry with a bad name");
+            records.push_back({QString::fromLatin1(name),
+                               qFromLittleEndian<quint32>(data + at + 2 + nameBytes),
+                               qFromLittleEndian<quint32>(data + at + 6 + nameBytes)});
+            at += kRecordBytesBesideName + nameBytes;
+        }
+        const quint64 indexEnd = at;
+
+        for (const Record& record : records) {
+            if (record.offset > size || record.size > size - record.offset) {
+                return QStringLiteral("entry \"%1\" points past the end of the file")
+                    .arg(record.name);
+            }
+            if (record.offset < indexEnd) {
+                return QStringLiteral("entry \"%1\" lies inside the character file's index")
+                    .arg(record.name);
+            }
+            const CharacterFile::Span span{static_cast<qsizetype>(record.offset),
+                                           static_cast<qsizetype>(record.size)};
+            if (!file_.entries_.emplace(record.name, span).second) {
+                return QStringLiteral("the character file's index names \"%1\" twice")
+                    .arg(record.name);
+            }
+        }
+        return {};
     }
 
     QString readManifest() {
-        QFile manifestFile(resourcePath(QStringLiteral("manifest.json")));
-        if (!manifestFile.open(QIODevice::ReadOnly)) {
+        const std::optional<QByteArray> manifest = file_.view(QLatin1String(kManifestName));
+        if (!manifest)
             return QStringLiteral("the character file holds no manifest.json");
-        }
-        if (manifestFile.size() > kMaxManifestBytes) {
+        if (manifest->size() > kMaxManifestBytes) {
             return QStringLiteral("manifest.json is larger than %1 bytes").arg(kMaxManifestBytes);
         }
         QJsonParseError parseError;
-        const QJsonDocument document = QJsonDocument::fromJson(manifestFile.readAll(), &parseError);
+        const QJsonDocument document = QJsonDocument::fromJson(*manifest, &parseError);
         if (parseError.error != QJsonParseError::NoError) {
             return QStringLiteral("manifest.json is not valid JSON at offset %1: %2")
                 .arg(parseError.offset)
@@ -392,21 +361,22 @@ private:
                 continue;
             for (const auto& [image, decoded] : decoded_) {
                 const QString larger = scaledImagePath(image, scale);
-                QImageReader reader(resourcePath(larger), "png");
-                reader.setDecideFormatFromContent(false);
-                if (!reader.canRead()) {
+                const std::optional<QByteArray> encoded = file_.view(larger);
+                std::optional<PngReader> reader;
+                if (encoded)
+                    reader.emplace(*encoded);
+                if (!reader || !(*reader)->canRead()) {
                     return QStringLiteral("frame \"%1\" is missing from the character file")
                         .arg(larger);
                 }
                 // Checked as the frames are, before libpng reads its header;
                 // drawing it later reads the same bytes.
-                QFile largerFile(resourcePath(larger));
-                if (!largerFile.open(QIODevice::ReadOnly) || !pngChunksFit(largerFile.readAll())) {
+                if (!pngChunksFit(*encoded)) {
                     return QStringLiteral(
                                "frame \"%1\" cannot be decoded: a chunk runs past its end")
                         .arg(larger);
                 }
-                if (reader.size() != file_.frameSize_ * scale) {
+                if ((*reader)->size() != file_.frameSize_ * scale) {
                     return QStringLiteral("frame \"%1\" is not %2 times the frame size")
                         .arg(larger)
                         .arg(scale);
@@ -492,34 +462,30 @@ private:
             *picture = known->second;
             return {};
         }
-        QFile frameFile(resourcePath(image));
-        if (!frameFile.open(QIODevice::ReadOnly)) {
+        const std::optional<QByteArray> encoded = file_.view(image);
+        if (!encoded) {
             return QStringLiteral("frame \"%1\" is missing from the character file").arg(image);
         }
-        QByteArray encoded = frameFile.readAll();
-        QBuffer buffer(&encoded);
-        buffer.open(QIODevice::ReadOnly);
-        QImageReader reader(&buffer, "png");
-        reader.setDecideFormatFromContent(false);
-        if (!reader.canRead())
+        PngReader reader(*encoded);
+        if (!reader->canRead())
             return QStringLiteral("frame \"%1\" is not a PNG image").arg(image);
         // Before libpng reads a single chunk, also those of the header.
-        if (!pngChunksFit(encoded)) {
+        if (!pngChunksFit(*encoded)) {
             return QStringLiteral("frame \"%1\" cannot be decoded: a chunk runs past its end")
                 .arg(image);
         }
-        if (reader.size() != file_.frameSize_) {
+        if (reader->size() != file_.frameSize_) {
             return QStringLiteral("frame \"%1\" is %2 x %3 pixels, not %4 x %5")
                 .arg(image)
-                .arg(reader.size().width())
-                .arg(reader.size().height())
+                .arg(reader->size().width())
+                .arg(reader->size().height())
                 .arg(file_.frameSize_.width())
                 .arg(file_.frameSize_.height());
         }
-        QImage decodedImage = reader.read();
+        QImage decodedImage = reader->read();
         if (decodedImage.isNull() || decodedImage.size() != file_.frameSize_) {
             return QStringLiteral("frame \"%1\" cannot be decoded: %2")
-                .arg(image, reader.errorString());
+                .arg(image, reader->errorString());
         }
         decodedImage = decodedImage.convertToFormat(QImage::Format_ARGB32_Premultiplied);
         decoded_.emplace(image, decodedImage);
@@ -548,10 +514,27 @@ std::unique_ptr<CharacterFile> CharacterFile::Load(const QString& path, LoadErro
     return file;
 }
 
-CharacterFile::~CharacterFile() {
-    if (registered_) {
-        QResource::unregisterResource(reinterpret_cast<const uchar*>(bytes_.constData()), mapRoot_);
-    }
+CharacterFile::~CharacterFile() = default;
+
+QStringList CharacterFile::entryNames() const {
+    QStringList names;
+    for (const auto& [name, span] : entries_)
+        names << name;
+    return names;
+}
+
+std::optional<QByteArray> CharacterFile::entry(const QString& name) const {
+    const std::optional<QByteArray> bytes = view(name);
+    if (!bytes)
+        return std::nullopt;
+    return QByteArray(bytes->constData(), bytes->size());
+}
+
+std::optional<QByteArray> CharacterFile::view(const QString& name) const {
+    const auto found = entries_.find(name);
+    if (found == entries_.end())
+        return std::nullopt;
+    return QByteArray::fromRawData(bytes_.constData() + found->second.offset, found->second.size);
 }
 
 QImage CharacterFile::frameImage(CharacterAnimation animation, int index,
@@ -567,12 +550,12 @@ QImage CharacterFile::frameImage(CharacterAnimation animation, int index,
     if (known == largerFrames_.end()) {
         // The size was checked at loading; a version damaged past its
         // header decodes to nothing and the frame itself is drawn.
-        QImageReader reader(
-            resourceRoot() + QLatin1Char('/') + scaledImagePath(frame.source, scale), "png");
-        reader.setDecideFormatFromContent(false);
         QImage larger;
-        if (reader.size() == frameSize_ * scale)
-            larger = reader.read();
+        if (const std::optional<QByteArray> encoded = view(scaledImagePath(frame.source, scale))) {
+            PngReader reader(*encoded);
+            if (reader->size() == frameSize_ * scale)
+                larger = reader->read();
+        }
         if (larger.size() != frameSize_ * scale)
             larger = QImage();
         else

@@ -3,7 +3,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -17,7 +16,7 @@ using namespace tukomi;
 namespace {
 
 const QString kGoodFile = QStringLiteral(TUKOMI_SOURCE_DATA_DIR "/merlin.acs");
-const QString kRcc = QStringLiteral(TUKOMI_RCC);
+const QString kManifest = QStringLiteral("manifest.json");
 
 QByteArray readAll(const QString& path) {
     QFile file(path);
@@ -27,6 +26,48 @@ QByteArray readAll(const QString& path) {
 bool writeAll(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+void append16(QByteArray& bytes, quint16 value) {
+    char le[2];
+    qToLittleEndian(value, le);
+    bytes.append(le, 2);
+}
+
+void append32(QByteArray& bytes, quint32 value) {
+    char le[4];
+    qToLittleEndian(value, le);
+    bytes.append(le, 4);
+}
+
+// A character file of `entries` in this order, laid out as character_file.h
+// describes it: mark, version, count, index records, then the bytes.
+QByteArray packEntries(const QList<QPair<QString, QByteArray>>& entries) {
+    QByteArray header("TKCHAR\x1a\n", 8);
+    append32(header, 1);
+    append32(header, quint32(entries.size()));
+    qsizetype offset = header.size();
+    for (const auto& [name, bytes] : entries)
+        offset += 2 + name.size() + 8;
+    QByteArray index;
+    QByteArray data;
+    for (const auto& [name, bytes] : entries) {
+        append16(index, quint16(name.size()));
+        index += name.toLatin1();
+        append32(index, quint32(offset + data.size()));
+        append32(index, quint32(bytes.size()));
+        data += bytes;
+    }
+    return header + index + data;
+}
+
+// Where the index of a character file ends and the entries' bytes begin.
+qsizetype indexEnd(const QByteArray& file) {
+    const quint32 count = qFromLittleEndian<quint32>(file.constData() + 12);
+    qsizetype at = 16;
+    for (quint32 i = 0; i < count; ++i)
+        at += 2 + qFromLittleEndian<quint16>(file.constData() + at) + 8;
+    return at;
 }
 
 // Qt and libpng complain on stderr about the broken images the fuzzing feeds
@@ -57,29 +98,22 @@ private:
 
     QString nextPath() { return dir_.filePath(QStringLiteral("c%1.acs").arg(++fileNumber_)); }
 
-    // Packs `files` (path inside the resource -> content) with rcc.
-    QString pack(const QMap<QString, QByteArray>& files,
-                 const QStringList& rccOptions = {QStringLiteral("-no-compress")}) {
-        const QString folder = dir_.filePath(QStringLiteral("src%1").arg(++fileNumber_));
-        QString qrc = QStringLiteral("<RCC><qresource prefix=\"/\">");
-        for (auto it = files.begin(); it != files.end(); ++it) {
-            const QString target = folder + u'/' + it.key();
-            QDir().mkpath(QFileInfo(target).path());
-            if (!writeAll(target, it.value()))
-                return {};
-            qrc += QStringLiteral("<file>%1</file>").arg(it.key());
-        }
-        qrc += QStringLiteral("</qresource></RCC>");
-        if (!writeAll(folder + QStringLiteral("/c.qrc"), qrc.toUtf8()))
-            return {};
-        const QString out = nextPath();
-        QProcess rcc;
-        rcc.setWorkingDirectory(folder);
-        rcc.start(kRcc, QStringList{QStringLiteral("-binary")} + rccOptions +
-                            QStringList{QStringLiteral("c.qrc"), QStringLiteral("-o"), out});
-        if (!rcc.waitForFinished(20000) || rcc.exitCode() != 0)
-            return {};
-        return out;
+    // Writes `bytes` to a new file of the test's folder.
+    QString write(const QByteArray& bytes) {
+        const QString path = nextPath();
+        return writeAll(path, bytes) ? path : QString();
+    }
+
+    // A character file of `files` (entry name -> content), the manifest
+    // first as the generator writes it.
+    QString pack(const QMap<QString, QByteArray>& files) {
+        QList<QPair<QString, QByteArray>> entries;
+        if (files.contains(kManifest))
+            entries.append({kManifest, files[kManifest]});
+        for (auto it = files.begin(); it != files.end(); ++it)
+            if (it.key() != kManifest)
+                entries.append({it.key(), it.value()});
+        return write(packEntries(entries));
     }
 
     // The good character with its manifest changed by `edit`.
@@ -87,7 +121,7 @@ private:
         QJsonObject manifest = manifest_;
         edit(manifest);
         QMap<QString, QByteArray> files = frames_;
-        files.insert(QStringLiteral("manifest.json"), QJsonDocument(manifest).toJson());
+        files.insert(kManifest, QJsonDocument(manifest).toJson());
         return pack(files);
     }
 
@@ -128,14 +162,12 @@ private slots:
         auto character = CharacterFile::Load(kGoodFile, &error);
         QVERIFY2(character, qPrintable(error.message()));
         // Keep the good file's parts to build variants from.
-        const QString root = character->resourceRoot();
-        manifest_ =
-            QJsonDocument::fromJson(readAll(root + QStringLiteral("/manifest.json"))).object();
+        manifest_ = QJsonDocument::fromJson(character->entry(kManifest).value_or(QByteArray()))
+                        .object();
         QVERIFY(!manifest_.isEmpty());
-        for (const QString& name : QDir(root + QStringLiteral("/frames")).entryList(QDir::Files)) {
-            frames_.insert(QStringLiteral("frames/") + name,
-                           readAll(root + QStringLiteral("/frames/") + name));
-        }
+        for (const QString& name : character->entryNames())
+            if (name.startsWith(QStringLiteral("frames/")))
+                frames_.insert(name, *character->entry(name));
         QVERIFY(frames_.size() >= 4);
     }
 
@@ -178,16 +210,20 @@ private slots:
         QVERIFY(opaque(appear.front().image) * 4 < opaque(appear.back().image));
     }
 
-    void eachLoadHasItsOwnResourceRootAndReleasesIt() {
-        auto first = CharacterFile::Load(kGoodFile);
-        auto second = CharacterFile::Load(kGoodFile);
-        QVERIFY(first && second);
-        QVERIFY(first->resourceRoot() != second->resourceRoot());
-        const QString manifest = first->resourceRoot() + QStringLiteral("/manifest.json");
-        QVERIFY(QFile::exists(manifest));
-        first.reset();
-        QVERIFY(!QFile::exists(manifest));
-        QVERIFY(QFile::exists(second->resourceRoot() + QStringLiteral("/manifest.json")));
+    // The file is read once: a character keeps its content, also the larger
+    // frames decoded only when first drawn, when the file changes or goes.
+    void aLoadedCharacterKeepsItsContentWhenTheFileGoes() {
+        const QString path = write(good_);
+        auto character = CharacterFile::Load(path);
+        QVERIFY(character);
+        QVERIFY(writeAll(path, "gone"));
+        QVERIFY(QFile::remove(path));
+        QCOMPARE(QJsonDocument::fromJson(character->entry(kManifest).value_or(QByteArray()))
+                     .object(),
+                 manifest_);
+        QCOMPARE(character->frameImage(CharacterAnimation::Speak, 0, 3.0).size(),
+                 character->frameSize() * 3);
+        QCOMPARE(character->entry(QStringLiteral("frames/nowhere.png")), std::nullopt);
     }
 
     void unreadableFilesAreClearErrors() {
@@ -198,62 +234,60 @@ private slots:
         expectError(dir_.path(), QStringLiteral("cannot"));  // a folder
         const QString text = nextPath();
         QVERIFY(writeAll(text, "just some text, not a character"));
-        expectError(text, QStringLiteral("no resource header"));
-        const QString png = nextPath();
-        QVERIFY(writeAll(png, frames_.first()));
-        expectError(png, QStringLiteral("no resource header"));
+        expectError(text, QStringLiteral("not a character file"));
+        expectError(write(frames_.first()), QStringLiteral("not a character file"));
     }
 
-    // Hand-made damage at the places Qt would otherwise trust blindly.
-    void hostileResourceLayoutsAreRejected() {
-        const quint32 tree = qFromBigEndian<quint32>(good_.constData() + 8);
-        const quint32 names = qFromBigEndian<quint32>(good_.constData() + 16);
+    // Hand-made damage to the header and the index, each named before any
+    // entry is read.
+    void hostileIndexesAreRejected() {
         const auto variant = [&](const std::function<void(QByteArray&)>& edit) {
             QByteArray bytes = good_;
             edit(bytes);
-            const QString path = nextPath();
-            return writeAll(path, bytes) ? path : QString();
+            return write(bytes);
         };
         const auto put32 = [](QByteArray& b, qsizetype at, quint32 v) {
-            qToBigEndian<quint32>(v, b.data() + at);
+            qToLittleEndian<quint32>(v, b.data() + at);
         };
         const auto put16 = [](QByteArray& b, qsizetype at, quint16 v) {
-            qToBigEndian<quint16>(v, b.data() + at);
+            qToLittleEndian<quint16>(v, b.data() + at);
         };
-        constexpr int kNode = 22;  // version 3 node size
-        expectError(variant([&](QByteArray& b) { put32(b, 4, 9); }), QStringLiteral("version"));
-        expectError(variant([&](QByteArray& b) { put32(b, 8, 0xfffffff0u); }),
-                    QStringLiteral("past the end"));
-        expectError(variant([&](QByteArray& b) { put32(b, 20, 1); }), QStringLiteral("compressed"));
-        expectError(variant([&](QByteArray& b) { put32(b, tree + 6, 0xffffffffu); }),
-                    QStringLiteral("too large"));
-        // More children than there are nodes: a loop or the end of the tree comes first.
-        expectError(variant([&](QByteArray& b) { put32(b, tree + 6, 3000); }),
-                    QStringLiteral("resource tree"));
-        // The root lists itself as its child.
-        expectError(variant([&](QByteArray& b) { put32(b, tree + 10, 0); }),
-                    QStringLiteral("loop"));
-        expectError(variant([&](QByteArray& b) { put16(b, tree + 4, 0); }),
-                    QStringLiteral("no root folder"));
-        // The first child's name, flags and data, wherever it is a file or a folder.
-        expectError(variant([&](QByteArray& b) { put32(b, tree + kNode, 0x7ffffff0u); }),
-                    QStringLiteral("name points past"));
-        expectError(variant([&](QByteArray& b) { put16(b, names, 0xffff); }),
-                    QStringLiteral("name points past"));
-        expectError(variant([&](QByteArray& b) { put16(b, tree + kNode + 4, 0x21); }),
-                    QStringLiteral("compressed"));
-        expectError(variant([&](QByteArray& b) { put16(b, tree + kNode + 4, 0x08); }),
-                    QStringLiteral("flags"));
-        expectError(
-            variant([&](QByteArray& b) {
-                // Every entry's data grows past the end of the file.
-                for (qsizetype n = 1; tree + (n + 1) * kNode <= b.size(); ++n) {
-                    if (!(qFromBigEndian<quint16>(b.constData() + tree + n * kNode + 4) & 2)) {
-                        put32(b, tree + n * kNode + 10, 0x7fff0000u);
-                    }
-                }
-            }),
-            QStringLiteral("data points past"));
+        // The first record: its name's length, name, offset and size.
+        QCOMPARE(good_.mid(18, kManifest.size()), kManifest.toLatin1());
+        const qsizetype offset = 18 + kManifest.size();
+        const qsizetype size = offset + 4;
+        expectError(variant([&](QByteArray& b) { put32(b, 8, 2); }),
+                    QStringLiteral("unsupported character file version 2"));
+        expectError(write(good_.left(12)), QStringLiteral("truncated character file header"));
+        for (const quint32 count : {0u, 1025u, 0xffffffffu})
+            expectError(variant([&](QByteArray& b) { put32(b, 12, count); }),
+                        QStringLiteral("entries, not 1 to 1024"));
+        // More records than the index holds: the frames' bytes are no records.
+        expectError(variant([&](QByteArray& b) { put32(b, 12, 1024); }), QStringLiteral("index"));
+        expectError(write(good_.left(offset + 2)),
+                    QStringLiteral("the character file's index runs past the end of the file"));
+        for (const quint16 length : {quint16(0), quint16(201), quint16(0xffff)})
+            expectError(variant([&](QByteArray& b) { put16(b, 16, length); }),
+                        QStringLiteral("an entry with a bad name"));
+        for (const char* name : {"/anifest.json", "../ifest.json", "manifest\\json",
+                                 "c:nifest.json", "manifest//son", "manifest json", "manifest.\x7fson"})
+            expectError(variant([&](QByteArray& b) { b.replace(18, 13, name); }),
+                        QStringLiteral("an entry with a bad name"));
+        expectError(variant([&](QByteArray& b) { put32(b, offset, 0x7ffffff0); }),
+                    QStringLiteral("entry \"manifest.json\" points past the end of the file"));
+        expectError(variant([&](QByteArray& b) { put32(b, size, 0x7ffffff0); }),
+                    QStringLiteral("points past the end of the file"));
+        // Offset and size that wrap around in 32 bits.
+        expectError(variant([&](QByteArray& b) {
+                        put32(b, offset, 0xfffffff0u);
+                        put32(b, size, 0x20);
+                    }),
+                    QStringLiteral("points past the end of the file"));
+        expectError(variant([&](QByteArray& b) { put32(b, offset, 0); }),
+                    QStringLiteral("entry \"manifest.json\" lies inside the character file's index"));
+        const QByteArray manifest = QJsonDocument(manifest_).toJson();
+        expectError(write(packEntries({{kManifest, manifest}, {kManifest, manifest}})),
+                    QStringLiteral("the character file's index names \"manifest.json\" twice"));
     }
 
     void truncatedFilesAreErrors() {
@@ -282,13 +316,9 @@ private slots:
             QByteArray bytes = good_;
             const int flips = 1 + random.bounded(8);
             for (int f = 0; f < flips; ++f) {
-                // Half the damage goes to the header and tree, where it matters most.
-                const qsizetype tree = qFromBigEndian<quint32>(good_.constData() + 8);
-                const qsizetype at =
-                    random.bounded(2) == 0
-                        ? random.bounded(qsizetype{24})
-                        : (random.bounded(2) == 0 ? tree + random.bounded(bytes.size() - tree)
-                                                  : random.bounded(bytes.size()));
+                // Half the damage goes to the header and index, where it matters most.
+                const qsizetype at = random.bounded(2) == 0 ? random.bounded(indexEnd(good_))
+                                                            : random.bounded(bytes.size());
                 bytes[at] = static_cast<char>(random.bounded(256));
             }
             const QString path = nextPath();
@@ -420,7 +450,7 @@ private slots:
         small.save(&buffer, "PNG");
         const QString someFrame = frames_.firstKey();
         files[someFrame] = smallPng;
-        files.insert(QStringLiteral("manifest.json"), QJsonDocument(manifest_).toJson());
+        files.insert(kManifest, QJsonDocument(manifest_).toJson());
         expectError(pack(files), QStringLiteral("is 64 x 64 pixels, not 128 x 128"));
         files[someFrame] = "not a picture";
         expectError(pack(files), QStringLiteral("is not a PNG image"));
@@ -433,26 +463,20 @@ private slots:
 
         files = frames_;
         expectError(pack(files), QStringLiteral("holds no manifest.json"));
-        files.insert(QStringLiteral("manifest.json"), "{ \"name\": ");
+        files.insert(kManifest, "{ \"name\": ");
         expectError(pack(files), QStringLiteral("not valid JSON"));
-        files.insert(QStringLiteral("manifest.json"), "[1, 2, 3]");
+        files.insert(kManifest, "[1, 2, 3]");
         expectError(pack(files), QStringLiteral("must hold an object"));
-
-        // rcc's own compression is refused, so no entry can ask for a huge buffer.
-        files.insert(QStringLiteral("manifest.json"), QJsonDocument(manifest_).toJson());
-        expectError(pack(files, {QStringLiteral("-threshold"), QStringLiteral("0"),
-                                 QStringLiteral("-compress"), QStringLiteral("9")}),
-                    QStringLiteral("compressed"));
     }
 
     void rebuiltGoodFileLoads() {
         // The variants above are built the same way; this one must load.
         QMap<QString, QByteArray> files = frames_;
-        files.insert(QStringLiteral("manifest.json"), QJsonDocument(manifest_).toJson());
+        files.insert(kManifest, QJsonDocument(manifest_).toJson());
         LoadError error;
         QVERIFY2(CharacterFile::Load(pack(files), &error), qPrintable(error.message()));
     }
 };
 
-QTEST_MAIN(CharacterFileTest)
+QTEST_GUILESS_MAIN(CharacterFileTest)
 #include "character_file_test.moc"

@@ -21,6 +21,7 @@
 
 #include "art.h"
 #include "assistant.h"
+#include "clock_banner.h"
 #include "explanation_window.h"
 #include "image_choice.h"
 #include "picture_control.h"
@@ -60,11 +61,8 @@ constexpr int kWindowManagerGraceMs = 300;
 // window has none to go by (full screen).
 constexpr int kExplanationFrameAllowancePixels = 16;
 
-constexpr int kBannerIntervalMs = 2000;
-constexpr int kSecondsIntervalMs = 1000;
-
-const char* const kBannerCaptions[] = {"识字拼图", "看图识字", "快乐学习",
-                                       "听一听",   "拼一拼",   "关于我们"};
+const char* const kBannerCaptions[TurningBanner::kFrameCount] = {
+    "识字拼图", "看图识字", "快乐学习", "听一听", "拼一拼", "关于我们"};
 
 QRect toQRect(const PixelRect& r) {
     return QRect(r.x, r.y, r.width, r.height);
@@ -148,15 +146,6 @@ void MainWindow::createControls() {
     }
     createPictureButtons();
     createInfoControls();
-
-    timer1_ = new QTimer(this);
-    timer1_->setObjectName(QStringLiteral("Timer1"));
-    timer1_->setInterval(kBannerIntervalMs);
-    timer2_ = new QTimer(this);
-    timer2_->setObjectName(QStringLiteral("Timer2"));
-    timer2_->setInterval(kSecondsIntervalMs);
-    connect(timer1_, &QTimer::timeout, this, &MainWindow::Timer1_Timer);
-    connect(timer2_, &QTimer::timeout, this, &MainWindow::Timer2_Timer);
 }
 
 void MainWindow::createPictureButtons() {
@@ -173,18 +162,18 @@ void MainWindow::createPictureButtons() {
     image6_ = makeButton("Image6", "start", "开始", kStartButton);
     image4_ = makeButton("Image4", "next", "下一张", kNextButton);
     image5_ = makeButton("Image5", "previous", "上一张", kPreviousButton);
-    for (int i = 0; i < 6; ++i) {
+    std::array<PictureControl*, TurningBanner::kFrameCount> bannerFrames{};
+    for (int i = 0; i < TurningBanner::kFrameCount; ++i) {
         const QByteArray name = "Image7_" + QByteArray::number(i);
         const QByteArray art = "banner" + QByteArray::number(i);
-        image7_[static_cast<std::size_t>(i)] =
+        bannerFrames[static_cast<std::size_t>(i)] =
             makeButton(name.constData(), art.constData(), kBannerCaptions[i], kBanner);
     }
-    // The first frame of the banner starts in front.
-    image7_[0]->raise();
+    banner_ = new TurningBanner(bannerFrames, this);
     connect(image6_, &PictureControl::clicked, this, [this] { StartPuzzle(); });
     connect(image4_, &PictureControl::clicked, this, [this] { NextPicture(); });
     connect(image5_, &PictureControl::clicked, this, [this] { PreviousPicture(); });
-    for (PictureControl* frame : image7_)
+    for (PictureControl* frame : bannerFrames)
         connect(frame, &PictureControl::clicked, this, &MainWindow::openProductPage);
 }
 
@@ -218,6 +207,7 @@ void MainWindow::createInfoControls() {
     label2_ = makeLabel("Label2", "张", kLabel2, chineseFont("新宋体", 15.75), kCaptionRed);
     label3_ = makeLabel("Label3", "0秒", kLabel3, chineseFont("宋体", 15),
                         palette().color(QPalette::WindowText));
+    clock_ = new SecondsClock(label3_, this);
 
     text2_ = new QLineEdit(this);
     text2_->setObjectName(QStringLiteral("Text2"));
@@ -283,11 +273,11 @@ void MainWindow::relayout() {
     if (list1_->verticalScrollBar()->styleSheet() != scrollBarStyle)
         list1_->verticalScrollBar()->setStyleSheet(scrollBarStyle);
     mirrorBoard();
-    if (merlin) {
-        merlin->setScale(scale_.factor(), QPoint(scale_.originX(), scale_.originY()));
+    if (merlin_) {
+        merlin_->setScale(scale_.factor(), QPoint(scale_.originX(), scale_.originY()));
         // The pieces just put in their stacking order must not cover it.
-        if (merlin->isVisible())
-            merlin->raise();
+        if (merlin_->isVisible())
+            merlin_->raise();
     }
     update();
 }
@@ -482,18 +472,17 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
 }
 
-std::optional<LoadError> MainWindow::Form_Load() {
+std::optional<LoadError> MainWindow::loadStartingState() {
     LoadPinyinTable();
-    start = 1;
+    start_ = 1;
     // The window starts with the pieces of picture 1, laid out as the whole
     // picture; the grid lines are parked out of sight and stay there.
-    LoadPieceImages(start);
+    LoadPieceImages(start_);
     board_.AssembleBoard(/*hideGrid=*/false);
     board_.ComputeCellTargets();
-    pointFolderLister();
     if (auto error = LoadAssistant())
         return error;
-    merlin->setScale(scale_.factor(), QPoint(scale_.originX(), scale_.originY()));
+    merlin_->setScale(scale_.factor(), QPoint(scale_.originX(), scale_.originY()));
     if (auto error = library_.ReadPictureTexts(picText_))
         return error;
     if (!progressFile_.isEmpty())
@@ -506,32 +495,28 @@ std::optional<LoadError> MainWindow::Form_Load() {
     text2_->setFocus();
     showPictureNumber();
     mirrorBoard();
-    timer1_->start();
+    banner_->start();
     return std::nullopt;
 }
 
 void MainWindow::LoadPinyinTable() {
     Text3_ = PinyinTable::LoadPinyinParts();
-    PinYinStr1.clear();
+    PinYinStr1_.clear();
     qsizetype length = 0;
     for (const QString& part : Text3_)
         length += part.size();
-    PinYinStr1.reserve(length);
+    PinYinStr1_.reserve(length);
     for (const QString& part : Text3_)
-        PinYinStr1 += part;
+        PinYinStr1_ += part;
 }
 
 std::optional<LoadError> MainWindow::LoadAssistant() {
     LoadError error;
-    merlin =
+    merlin_ =
         Assistant::Load(library_.programFolder() + QStringLiteral("/merlin.acs"), this, &error);
-    if (!merlin)
+    if (!merlin_)
         return error;
     return std::nullopt;
-}
-
-void MainWindow::pointFolderLister() {
-    Dir1_ = library_.pictureFolder();
 }
 
 void MainWindow::LoadPieceImages(int n) {
@@ -557,8 +542,7 @@ void MainWindow::AssembleBoard() {
 }
 
 void MainWindow::StartPuzzle() {
-    secCount_ = 0;
-    timer2_->start();
+    clock_->restart();
     board_.StartPuzzle(pileLeft(), pileTop());
     mirrorBoard();
 }
@@ -600,21 +584,21 @@ void MainWindow::CompletePuzzle() {
     board_.hideGrid();
     mirrorBoard();
     // Pictures beyond the list have no text.
-    form2str = picText_.text(start);
+    form2str_ = picText_.text(start_);
     // Not waited for: the character speaks while the game goes on.
-    if (merlin)
-        merlin->AssistantSpeakLatest(form2str, library_.soundPath(start));
-    timer2_->stop();
+    if (merlin_)
+        merlin_->AssistantSpeakLatest(form2str_, library_.soundPath(start_));
+    clock_->stop();
     if (played)
         rememberCompletion();
     emit puzzleCompleted();
 }
 
 void MainWindow::rememberCompletion() {
-    if (!progress_.record(start, secCount_))
+    if (!progress_.record(start_, clock_->seconds()))
         return;
-    if (QListWidgetItem* entry = list1_->item(start - 1))
-        entry->setText(PictureLibrary::ListEntry(start, picText_, progress_));
+    if (QListWidgetItem* entry = list1_->item(start_ - 1))
+        entry->setText(PictureLibrary::ListEntry(start_, picText_, progress_));
     if (progressFile_.isEmpty())
         return;
     QString error;
@@ -626,7 +610,7 @@ void MainWindow::rememberCompletion() {
 
 void MainWindow::ShowExplanation() {
     if (!pinyinTable_)
-        pinyinTable_ = std::make_unique<PinyinTable>(PinYinStr1);
+        pinyinTable_ = std::make_unique<PinyinTable>(PinYinStr1_);
     if (!speech_) {
         ownSpeech_ = std::make_unique<SpeechLibrary>(QCoreApplication::applicationDirPath());
         speech_ = ownSpeech_.get();
@@ -646,8 +630,8 @@ void MainWindow::ShowExplanation() {
                                     .factor());
     }
     ExplanationWindow window(
-        ExplanationWindow::Setup{form2str, pinyinTable_.get(), speech_, merlin.get(),
-                                 library_.soundPath(start),
+        ExplanationWindow::Setup{form2str_, pinyinTable_.get(), speech_, merlin_.get(),
+                                 library_.soundPath(start_),
                                  QUrl::fromLocalFile(helpPage).toString(), &speechProblemShown_,
                                  std::max(kMinZoom, scale)},
         this);
@@ -666,29 +650,35 @@ void MainWindow::ShowExplanation() {
 }
 
 void MainWindow::showPictureNumber() {
-    text2_->setText(QString::number(start));
+    text2_->setText(QString::number(start_));
 }
 
-void MainWindow::Timer2_Timer() {
-    ++secCount_;
-    label3_->setText(QString::number(secCount_) + QStringLiteral("秒"));
+void MainWindow::advanceClock() {
+    clock_->advance();
 }
 
-void MainWindow::Timer1_Timer() {
-    ++bannerFrame_;
-    Image7(bannerFrame_)->raise();
-    if (bannerFrame_ == static_cast<int>(image7_.size()) - 1)
-        bannerFrame_ = -1;
+int MainWindow::secCount() const {
+    return clock_->seconds();
+}
+
+QTimer* MainWindow::Timer2() const {
+    return clock_->timer();
+}
+
+void MainWindow::turnBanner() {
+    banner_->turn();
 }
 
 int MainWindow::frontBannerFrame() const {
-    // Siblings are listed back to front; the last banner frame among them is on top.
-    int front = -1;
-    for (QObject* child : children())
-        for (std::size_t i = 0; i < image7_.size(); ++i)
-            if (child == image7_[i])
-                front = static_cast<int>(i);
-    return front;
+    return banner_->frontFrame();
+}
+
+PictureControl* MainWindow::Image7(int i) const {
+    return banner_->frame(i);
+}
+
+QTimer* MainWindow::Timer1() const {
+    return banner_->timer();
 }
 
 QUrl MainWindow::productPageUrl() const {
@@ -731,7 +721,7 @@ void MainWindow::setCaption(const QString& caption) {
 }
 
 void MainWindow::stopClock() {
-    timer2_->stop();
+    clock_->stop();
 }
 
 void MainWindow::ShowCurrentPicture(int picture) {

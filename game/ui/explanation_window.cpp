@@ -105,17 +105,17 @@ ExplanationWindow::ExplanationWindow(Setup setup, QWidget* parent)
     text1_ = new QLineEdit(this);
     text1_->setObjectName(QStringLiteral("Text1"));
     text1_->setGeometry(pixelRect(scale, kNotificationBox));
-    connect(image1_, &PictureControl::clicked, this, [this] { Image1_Click(); });
-    connect(image2_, &PictureControl::clicked, this, [this] { Image2_Click(); });
+    connect(image1_, &PictureControl::clicked, this, [this] { playRecording(); });
+    connect(image2_, &PictureControl::clicked, this, [this] { readAloud(); });
 
-    Form_Load();
+    fillLabelsAndStartLibrary();
 }
 
 ExplanationWindow::~ExplanationWindow() {
-    Form_Unload();
+    shutDownSpeech();
 }
 
-void ExplanationWindow::Form_Load() {
+void ExplanationWindow::fillLabelsAndStartLibrary() {
     // The notification box takes the text label's caption, which is still empty.
     text1_->setText(label1_->text());
     label1_->setText(setup_.text + QStringLiteral("  "));
@@ -130,13 +130,13 @@ void ExplanationWindow::Form_Load() {
             encodeForLocale(QStringLiteral("语音下载")), kCallerName, kCallerVersion);
 }
 
-void ExplanationWindow::Image1_Click() {
+void ExplanationWindow::playRecording() {
     // Clicks faster than the character speaks wait as one reading, not a pile.
     if (setup_.merlin)
         setup_.merlin->AssistantSpeakLatest(setup_.text, setup_.soundPath);
 }
 
-void ExplanationWindow::Image2_Click() {
+void ExplanationWindow::readAloud() {
     if (!setup_.speech)
         return;
     const std::int32_t result = setup_.speech->Speak(
@@ -154,10 +154,10 @@ void ExplanationWindow::Image2_Click() {
     }
 }
 
-void ExplanationWindow::Form_Unload() {
-    if (unloaded_)
+void ExplanationWindow::shutDownSpeech() {
+    if (shutDown_)
         return;
-    unloaded_ = true;
+    shutDown_ = true;
     if (setup_.speech)
         setup_.speech->Close();
     // The reading being heard ends by itself; one still waiting would speak
@@ -167,7 +167,7 @@ void ExplanationWindow::Form_Unload() {
 }
 
 void ExplanationWindow::done(int result) {
-    Form_Unload();
+    shutDownSpeech();
     QDialog::done(result);
 }
 
