@@ -2,10 +2,6 @@
 
 namespace lenvoro::engine {
 
-namespace {
-constexpr int kSampleRates[] = {8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000};
-}
-
 WaveFormat StreamFormat::waveFormat() const {
     WaveFormat wave;
     wave.channels = static_cast<uint16_t>(channels);
@@ -21,7 +17,7 @@ std::optional<StreamFormat> streamFormatFromId(int32_t id) {
     const int index = id - kFirstPcmFormat;
     StreamFormat format;
     format.id = id;
-    format.sampleRate = kSampleRates[index / 4];
+    format.sampleRate = kPcmSampleRates[static_cast<size_t>(index / 4)];
     format.bitsPerSample = (index & 2) != 0 ? 16 : 8;
     format.channels = (index & 1) != 0 ? 2 : 1;
     return format;
@@ -32,8 +28,9 @@ std::optional<StreamFormat> streamFormatFromWave(const WaveFormat& wave) {
         (wave.bitsPerSample != 8 && wave.bitsPerSample != 16)) {
         return std::nullopt;
     }
-    for (int r = 0; r < 9; ++r) {
-        if (static_cast<uint32_t>(kSampleRates[r]) == wave.samplesPerSecond) {
+    for (int r = 0; r < static_cast<int>(kPcmSampleRates.size()); ++r) {
+        if (static_cast<uint32_t>(kPcmSampleRates[static_cast<size_t>(r)]) ==
+            wave.samplesPerSecond) {
             const int32_t id = kFirstPcmFormat + 4 * r + (wave.bitsPerSample == 16 ? 2 : 0) +
                                (wave.channels == 2 ? 1 : 0);
             return streamFormatFromId(id);

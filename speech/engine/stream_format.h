@@ -2,10 +2,16 @@
 // 4 = 8 kHz 8-bit mono ... 39 = 48 kHz 16-bit stereo.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 
 namespace lenvoro::engine {
+
+// The nine sample rates, in the order the formats take them: each rate comes
+// as 8-bit mono, 8-bit stereo, 16-bit mono and 16-bit stereo.
+inline constexpr std::array<int, 9> kPcmSampleRates = {8000,  11025, 12000, 16000, 22050,
+                                                       24000, 32000, 44100, 48000};
 
 constexpr int32_t kFirstPcmFormat = 4;
 constexpr int32_t kLastPcmFormat = 39;
