@@ -28,7 +28,7 @@ EnvironmentLookup processEnvironment();
 // or "" when none is set.
 std::string userLocaleName(const EnvironmentLookup& environment);
 
-// The code set a locale name selects: the ".codeset" part when there is one
+// The code set a locale name selects: what follows its "." when there is one
 // ("zh_TW.Big5" -> "Big5", "en_US.UTF-8@euro" -> "UTF-8"); else the code set
 // the system's locale of that name uses (zh_CN -> GB2312 where installed);
 // UTF-8 for "", "C", "POSIX" and names the system does not know.
