@@ -23,7 +23,6 @@ constexpr int kMessageIds[] = {
     kMessageSimplifiedAndEnglishMissing, kMessageChineseFemaleMissing,
     kMessageFemaleAndEnglishMissing,
 };
-const QColor kLinkColour{0, 0, 255};
 
 // The link of the prompt: blue on the dialog's own background, the library's
 // hand cursor over it, and a left click inside it opens the address it shows.

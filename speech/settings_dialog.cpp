@@ -63,7 +63,6 @@ constexpr ControlPlace kRuntimeLayout[] = {
 // The link: blue, underlined, 15 pixels high. The font description asks for
 // weight 14, lighter than any weight the faces have, so the face's regular
 // weight is what shows.
-const QColor kLinkColour{0, 0, 255};
 constexpr int kLinkFontPixels = 15;
 constexpr int kNormalVolume = 100;
 
@@ -385,11 +384,7 @@ std::u16string StreamFormatName(int32_t formatNumber) {
     const std::optional<engine::StreamFormat> format = engine::streamFormatFromId(formatNumber);
     if (!format)
         return {};
-    // 11025, 22050 and 44100 Hz are named by their whole kilohertz.
-    const std::string name = std::to_string(format->sampleRate / 1000) + "kHz " +
-                             std::to_string(format->bitsPerSample) + " Bit " +
-                             (format->channels == 2 ? "Stereo" : "Mono");
-    return {name.begin(), name.end()};
+    return std::u16string(format->name());
 }
 
 std::optional<int32_t> StreamFormatNumber(const engine::WaveFormat& wave) {

@@ -1,7 +1,6 @@
 #include "wave_output.h"
 
 #include <algorithm>
-#include <array>
 #include <memory>
 
 #include "engine_state.h"
@@ -21,18 +20,6 @@ static_assert(kWaveFormatCount == engine::kLastPcmFormat - engine::kFirstPcmForm
 static_assert(kWaveFormatCount == LENVORO_FORMAT_LAST + 1);
 
 namespace {
-
-constexpr std::array<std::u16string_view, kWaveFormatCount> kFormatNames = {
-    u"8kHz 8 Bit Mono",   u"8kHz 8 Bit Stereo",   u"8kHz 16 Bit Mono",   u"8kHz 16 Bit Stereo",
-    u"11kHz 8 Bit Mono",  u"11kHz 8 Bit Stereo",  u"11kHz 16 Bit Mono",  u"11kHz 16 Bit Stereo",
-    u"12kHz 8 Bit Mono",  u"12kHz 8 Bit Stereo",  u"12kHz 16 Bit Mono",  u"12kHz 16 Bit Stereo",
-    u"16kHz 8 Bit Mono",  u"16kHz 8 Bit Stereo",  u"16kHz 16 Bit Mono",  u"16kHz 16 Bit Stereo",
-    u"22kHz 8 Bit Mono",  u"22kHz 8 Bit Stereo",  u"22kHz 16 Bit Mono",  u"22kHz 16 Bit Stereo",
-    u"24kHz 8 Bit Mono",  u"24kHz 8 Bit Stereo",  u"24kHz 16 Bit Mono",  u"24kHz 16 Bit Stereo",
-    u"32kHz 8 Bit Mono",  u"32kHz 8 Bit Stereo",  u"32kHz 16 Bit Mono",  u"32kHz 16 Bit Stereo",
-    u"44kHz 8 Bit Mono",  u"44kHz 8 Bit Stereo",  u"44kHz 16 Bit Mono",  u"44kHz 16 Bit Stereo",
-    u"48kHz 8 Bit Mono",  u"48kHz 8 Bit Stereo",  u"48kHz 16 Bit Mono",  u"48kHz 16 Bit Stereo",
-};
 
 // The objects one call creates and releases again; none is kept in the
 // engine state. The stream is never closed unless the reading succeeded, so
@@ -80,11 +67,7 @@ std::optional<WaveFormatInfo> WaveFormatFor(int32_t format) {
     // The engine orders its formats by the same rule.
     const engine::StreamFormat stream = *engine::streamFormatFromId(format + kEngineFormatOffset);
     return WaveFormatInfo{
-        stream.id,
-        stream.sampleRate,
-        stream.bitsPerSample,
-        stream.channels,
-        kFormatNames[static_cast<size_t>(format)],
+        stream.id, stream.sampleRate, stream.bitsPerSample, stream.channels, stream.name(),
     };
 }
 

@@ -2,6 +2,24 @@
 
 namespace lenvoro::engine {
 
+namespace {
+
+// Named as the voice-setting dialog lists them: 11025, 22050 and 44100 Hz by
+// their whole kilohertz.
+constexpr std::array<std::u16string_view, kLastPcmFormat - kFirstPcmFormat + 1> kNames = {
+    u"8kHz 8 Bit Mono",  u"8kHz 8 Bit Stereo",  u"8kHz 16 Bit Mono",  u"8kHz 16 Bit Stereo",
+    u"11kHz 8 Bit Mono", u"11kHz 8 Bit Stereo", u"11kHz 16 Bit Mono", u"11kHz 16 Bit Stereo",
+    u"12kHz 8 Bit Mono", u"12kHz 8 Bit Stereo", u"12kHz 16 Bit Mono", u"12kHz 16 Bit Stereo",
+    u"16kHz 8 Bit Mono", u"16kHz 8 Bit Stereo", u"16kHz 16 Bit Mono", u"16kHz 16 Bit Stereo",
+    u"22kHz 8 Bit Mono", u"22kHz 8 Bit Stereo", u"22kHz 16 Bit Mono", u"22kHz 16 Bit Stereo",
+    u"24kHz 8 Bit Mono", u"24kHz 8 Bit Stereo", u"24kHz 16 Bit Mono", u"24kHz 16 Bit Stereo",
+    u"32kHz 8 Bit Mono", u"32kHz 8 Bit Stereo", u"32kHz 16 Bit Mono", u"32kHz 16 Bit Stereo",
+    u"44kHz 8 Bit Mono", u"44kHz 8 Bit Stereo", u"44kHz 16 Bit Mono", u"44kHz 16 Bit Stereo",
+    u"48kHz 8 Bit Mono", u"48kHz 8 Bit Stereo", u"48kHz 16 Bit Mono", u"48kHz 16 Bit Stereo",
+};
+
+}  // namespace
+
 WaveFormat StreamFormat::waveFormat() const {
     WaveFormat wave;
     wave.channels = static_cast<uint16_t>(channels);
@@ -10,6 +28,12 @@ WaveFormat StreamFormat::waveFormat() const {
     wave.blockAlign = static_cast<uint16_t>(blockAlign());
     wave.averageBytesPerSecond = static_cast<uint32_t>(bytesPerSecond());
     return wave;
+}
+
+std::u16string_view StreamFormat::name() const {
+    if (id < kFirstPcmFormat || id > kLastPcmFormat)
+        return {};
+    return kNames[static_cast<size_t>(id - kFirstPcmFormat)];
 }
 
 std::optional<StreamFormat> streamFormatFromId(int32_t id) {

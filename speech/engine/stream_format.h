@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 namespace lenvoro::engine {
 
@@ -38,6 +39,8 @@ struct StreamFormat {
     int blockAlign() const { return channels * bitsPerSample / 8; }
     int bytesPerSecond() const { return blockAlign() * sampleRate; }
     WaveFormat waveFormat() const;
+    // "8kHz 8 Bit Mono" ... "48kHz 16 Bit Stereo"; empty outside 4..39.
+    std::u16string_view name() const;
     bool operator==(const StreamFormat&) const = default;
 };
 
