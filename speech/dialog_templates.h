@@ -3,6 +3,7 @@
 // form, an icon or cursor name gives the image drawn for it.
 #pragma once
 
+#include <QColor>
 #include <QCursor>
 #include <QPixmap>
 
@@ -24,5 +25,8 @@ QPixmap LibraryIcon(std::u16string_view iconName);
 
 // IDC_HAND: the pointing hand; the arrow for other names.
 QCursor LibraryCursor(std::u16string_view cursorName);
+
+// The blue of the links in the library's dialogs.
+inline const QColor kLinkColour{0, 0, 255};
 
 }  // namespace lenvoro

@@ -40,7 +40,8 @@ struct InterfaceTexts {
     FixedText parameterErrorCaption;
 };
 
-// Which notification handler a slot of previousWindowProc belongs to.
+// Which family of entry points took a text box over: each family installs
+// its own notification handler on the window (see window_host.h).
 enum class HandlerFamily { Ansi = 0, Wide = 1 };
 
 struct EngineState {
@@ -58,9 +59,6 @@ struct EngineState {
     bool unicodeWindows = true;
     int32_t voicePromptCase = 0;
     FixedText voicePage;
-    // What each notification handler replaced when it took the window over;
-    // opaque to the engine, kept for the handler that installed it.
-    void* previousWindowProc[2] = {nullptr, nullptr};
     SelectionReferences startSelection;  // kept by the start call
     SelectionReferences speakSelection;  // kept by the speaking calls
     InterfaceTexts texts;
@@ -69,10 +67,6 @@ struct EngineState {
     // choices, which outlives the dialog.
     FixedText moreVoicesPage;
     std::shared_ptr<engine::AudioDevice> settingsAudioOutput;
-
-    void* previousProcFor(HandlerFamily family) const {
-        return previousWindowProc[static_cast<int>(family)];
-    }
 
     // What closing the engine releases: the voice, both selections and the text.
     void releaseEngineObjects();

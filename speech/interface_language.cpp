@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "engine/data_folders.h"
+#include "engine/text.h"
 #include "engine_state.h"
 
 namespace lenvoro {
@@ -95,19 +96,6 @@ constexpr InterfaceLanguageTexts kEnglish{
     u"OK",
 };
 
-bool isAsciiLetter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-bool isAsciiDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-char lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-char upper(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 bool isPosixDefault(std::string_view name) {
     const std::string_view base = name.substr(0, name.find_first_of(".@"));
     return base == "C" || base == "POSIX";
@@ -125,14 +113,6 @@ std::string firstSet(const EnvironmentLookup& environment,
 
 }  // namespace
 
-EnvironmentLookup processEnvironment() {
-    return [](const char* name) -> const char* { return std::getenv(name); };
-}
-
-std::string UserLocaleName(const EnvironmentLookup& environment) {
-    return firstSet(environment, {"LC_ALL", "LC_CTYPE", "LANG"});
-}
-
 std::optional<uint32_t> KnownLocaleId(std::string_view localeName) {
     // language[_TERRITORY][.codeset][@modifier]
     const std::string_view base = localeName.substr(0, localeName.find_first_of(".@"));
@@ -143,27 +123,28 @@ std::optional<uint32_t> KnownLocaleId(std::string_view localeName) {
     if (languagePart.size() < 2 || languagePart.size() > 3)
         return std::nullopt;
     for (char c : languagePart) {
-        if (!isAsciiLetter(c))
+        if (!engine::isAsciiLetter(c))
             return std::nullopt;
     }
     if (separator != std::string_view::npos) {
         // Two letters, or the three digits of a UN region; anything else is malformed.
-        const bool letters = territoryPart.size() == 2 && isAsciiLetter(territoryPart[0]) &&
-                             isAsciiLetter(territoryPart[1]);
-        const bool digits = territoryPart.size() == 3 && isAsciiDigit(territoryPart[0]) &&
-                            isAsciiDigit(territoryPart[1]) && isAsciiDigit(territoryPart[2]);
+        const bool letters = territoryPart.size() == 2 && engine::isAsciiLetter(territoryPart[0]) &&
+                             engine::isAsciiLetter(territoryPart[1]);
+        const bool digits = territoryPart.size() == 3 && engine::isAsciiDigit(territoryPart[0]) &&
+                            engine::isAsciiDigit(territoryPart[1]) &&
+                            engine::isAsciiDigit(territoryPart[2]);
         if (!letters && !digits)
             return std::nullopt;
     }
 
     std::string language;
     for (char c : languagePart)
-        language += lower(c);
+        language += engine::asciiLower(c);
     std::string full = language;
     if (!territoryPart.empty()) {
         full += '_';
         for (char c : territoryPart)
-            full += upper(c);
+            full += engine::asciiUpper(c);
     }
     for (const LocaleEntry& entry : kLocales) {
         if (entry.name == full)
@@ -220,8 +201,8 @@ std::u16string DownloadPageAddress(InterfaceLanguage language,
     std::u16string address = u"file://";
     for (unsigned char byte : page.generic_string()) {
         const char c = static_cast<char>(byte);
-        if (isAsciiLetter(c) || isAsciiDigit(c) || c == '-' || c == '.' || c == '_' || c == '~' ||
-            c == '/') {
+        if (engine::isAsciiLetter(c) || engine::isAsciiDigit(c) || c == '-' || c == '.' ||
+            c == '_' || c == '~' || c == '/') {
             address += static_cast<char16_t>(byte);
         } else {
             address += u'%';
@@ -245,7 +226,7 @@ std::filesystem::path HelpFolder() {
 void ChooseInterfaceLanguage(const EnvironmentLookup& environment,
                              const std::filesystem::path& helpRoot) {
     const InterfaceLanguage language =
-        InterfaceLanguageForLocale(LocaleIdFromName(UserLocaleName(environment)));
+        InterfaceLanguageForLocale(LocaleIdFromName(codeset::userLocaleName(environment)));
     const InterfaceLanguageTexts& chosen = TextsFor(language);
     InterfaceTexts& texts = engineState().texts;
     texts.settingsDialogTemplate.assign(chosen.settingsDialogTemplate);
@@ -290,9 +271,9 @@ uint16_t ParseStoredLocale(std::string_view text, size_t maxBytes) {
     uint32_t value = 0;
     bool anyDigit = false;
     for (; i < text.size(); ++i) {
-        const char c = lower(text[i]);
+        const char c = engine::asciiLower(text[i]);
         int digit;
-        if (isAsciiDigit(c))
+        if (engine::isAsciiDigit(c))
             digit = c - '0';
         else if (c >= 'a' && c <= 'f')
             digit = c - 'a' + 10;
@@ -357,7 +338,7 @@ UiLanguageSources UiLanguageSourcesFromEnvironment(const EnvironmentLookup& envi
     sources.family = SystemFamily::ModernNt;
     sources.queriedUiLanguage = UiLanguageFromEnvironment(environment);
     sources.userDefaultLanguage =
-        static_cast<uint16_t>(LocaleIdFromName(UserLocaleName(environment)) & 0xFFFF);
+        static_cast<uint16_t>(LocaleIdFromName(codeset::userLocaleName(environment)) & 0xFFFF);
     return sources;
 }
 

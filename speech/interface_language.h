@@ -15,6 +15,8 @@
 #include <string>
 #include <string_view>
 
+#include "codeset/codeset.h"
+
 namespace lenvoro {
 
 enum class InterfaceLanguage { CN, TW, ENG };
@@ -27,13 +29,10 @@ constexpr uint32_t kLocaleChineseHongKong = 3076;
 constexpr uint32_t kLocaleChineseSingapore = 4100;
 constexpr uint32_t kLocaleChineseMacao = 5124;
 
-// A getenv-like lookup: the value of a variable, or nullptr when it is unset.
-using EnvironmentLookup = std::function<const char*(const char*)>;
-EnvironmentLookup processEnvironment();
-
-// The user's locale name: the first non-empty of LC_ALL, LC_CTYPE and LANG,
-// or "" when none is set.
-std::string UserLocaleName(const EnvironmentLookup& environment);
+// A getenv-like lookup (the value of a variable, or nullptr when it is unset)
+// and the one that reads the process environment.
+using codeset::EnvironmentLookup;
+using codeset::processEnvironment;
 
 // The locale identifier of a POSIX locale name such as "zh_TW.UTF-8",
 // "en_GB@euro" or "zh-HK" (a hyphen is accepted too); the code set and the

@@ -19,19 +19,8 @@ namespace lenvoro {
 
 namespace {
 
-bool InSettingRange(int32_t value) {
-    return value >= kKeepSetting && value <= kSettingMax;
-}
-
 bool IsStartVoice(int32_t voice) {
     return voice >= -1 && voice <= 4;
-}
-
-// Stops the voice that speaks: drops its queue and what is playing, and waits
-// until it has stopped.
-void PurgeAndWait(engine::Voice& voice) {
-    voice.speak(u"", engine::kSpeakPurgeBeforeSpeak);
-    voice.waitUntilDone(-1);
 }
 
 // A start call that already holds a voice (no close in between) stops and
@@ -236,7 +225,7 @@ int32_t InitialAuthAnsi(intptr_t window, int32_t voice, int32_t rate, int32_t vo
                         const char* message, const char* caption, const char* id1,
                         const char* id2) {
     return Guarded(lenvoro::kResultEngineFailed, lenvoro::kResultNoMemory, [&] {
-        const std::string codeSet = lenvoro::AnsiCodeSet();
+        const std::string codeSet = codeset::localeCodeSet();
         // Each text is kept as a short text: converted, then cut at 255 units.
         const lenvoro::FixedText wideMessage(lenvoro::AnsiArgument(message, codeSet));
         const lenvoro::FixedText wideCaption(lenvoro::AnsiArgument(caption, codeSet));
@@ -266,7 +255,7 @@ int32_t SpeakToWaveAnsi(const char* text, const char* file, int32_t mode, int32_
                         int32_t rate, int32_t volume, int32_t format, int32_t punctuation,
                         const char* page) {
     return Guarded(lenvoro::kResultEngineFailed, lenvoro::kResultNoMemory, [&] {
-        const std::string codeSet = lenvoro::AnsiCodeSet();
+        const std::string codeSet = codeset::localeCodeSet();
         const std::u16string wideFile = lenvoro::AnsiArgument(file, codeSet);
         std::u16string widePage;
         if (page != nullptr)

@@ -9,24 +9,36 @@
 #include <string_view>
 
 #include "engine_state.h"
+#include "lenvoro.h"
 
 class QWidget;
 
 namespace lenvoro {
 
-// Result codes of the interface.
+// Result codes of the interface, as lenvoro.h gives them to callers.
 constexpr int32_t kResultRefused = 0;
 constexpr int32_t kResultOk = 1;
 constexpr int32_t kResultDone = 10;
 constexpr int32_t kResultEngineFailed = 20;
 constexpr int32_t kResultNoRuntime = 40;
 constexpr int32_t kResultNoMemory = 40;
+static_assert(kResultRefused == LENVORO_RESULT_REFUSED);
+static_assert(kResultOk == LENVORO_RESULT_OK);
+static_assert(kResultDone == LENVORO_RESULT_DONE);
+static_assert(kResultEngineFailed == LENVORO_RESULT_ENGINE_FAILED);
+static_assert(kResultNoRuntime == LENVORO_RESULT_NO_RUNTIME);
+static_assert(kResultNoMemory == LENVORO_RESULT_NO_MEMORY);
 
 // Range of the rate and volume arguments; -1 leaves a setting as it is.
 constexpr int32_t kKeepSetting = -1;
 constexpr int32_t kSettingMax = 100;
-constexpr int32_t kFirstWaveFormat = 0;
-constexpr int32_t kLastWaveFormat = 35;
+static_assert(kKeepSetting == LENVORO_KEEP_SETTING);
+static_assert(kSettingMax == LENVORO_SETTING_MAX);
+
+// A rate or volume argument the calls accept: -1 (keep) or 0..100.
+constexpr bool InSettingRange(int32_t value) {
+    return value >= kKeepSetting && value <= kSettingMax;
+}
 
 // The texts a start call is given, as UTF-16 (ANSI forms convert first).
 struct StartTexts {

@@ -23,11 +23,6 @@ constexpr int kMessageIds[] = {
     kMessageSimplifiedAndEnglishMissing, kMessageChineseFemaleMissing,
     kMessageFemaleAndEnglishMissing,
 };
-const QColor kLinkColour{0, 0, 255};
-
-QString toQString(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // The link of the prompt: blue on the dialog's own background, the library's
 // hand cursor over it, and a left click inside it opens the address it shows.
@@ -86,7 +81,7 @@ int VoicePromptMessageId(int32_t code) {
 QString VoicePromptAddress() {
     EnsureInterfaceTexts();
     const EngineState& state = engineState();
-    return toQString(state.voicePage.empty() ? state.texts.defaultDownloadPage.view()
+    return ToQString(state.voicePage.empty() ? state.texts.defaultDownloadPage.view()
                                              : state.voicePage.view());
 }
 

@@ -9,10 +9,12 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QUrl>
+#include <QtGlobal>
 
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <exception>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -31,7 +33,6 @@ namespace {
 
 constexpr const char* kSettingsSection = "Voices";
 constexpr const char* kDefaultRateKey = "DefaultTTSRate";
-constexpr int kSampleRates[] = {8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000};
 
 // Where the controls go when the dialog opens, in pixels of the client area.
 // A width margin m means "client width - m". A text that is taller than its
@@ -62,13 +63,8 @@ constexpr ControlPlace kRuntimeLayout[] = {
 // The link: blue, underlined, 15 pixels high. The font description asks for
 // weight 14, lighter than any weight the faces have, so the face's regular
 // weight is what shows.
-const QColor kLinkColour{0, 0, 255};
 constexpr int kLinkFontPixels = 15;
 constexpr int kNormalVolume = 100;
-
-QString toQString(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // A settings file that is there but cannot be read must not be replaced by
 // one holding only what we write now.
@@ -77,12 +73,6 @@ bool settingsFileSafeToReplace(const std::filesystem::path& path) {
     engine::IniFile::load(path, &found);
     std::error_code error;
     return found || !std::filesystem::exists(path, error);
-}
-
-// Stops what the voice reads: drops its queue and waits until it is quiet.
-void purgeAndWait(engine::Voice& voice) {
-    voice.speak(u"", engine::kSpeakPurgeBeforeSpeak);
-    voice.waitUntilDone(-1);
 }
 
 // Places the controls. A drop-down list's height in the layout is the extent
@@ -198,7 +188,7 @@ private:
 
     void fillFormats() {
         for (int32_t number = engine::kFirstPcmFormat; number <= engine::kLastPcmFormat; ++number)
-            formats_->addItem(toQString(StreamFormatName(number)), number);
+            formats_->addItem(ToQString(StreamFormatName(number)), number);
         formats_->setCurrentIndex(-1);
     }
 
@@ -255,7 +245,7 @@ private:
             if (!name)
                 continue;
             voiceTokens_.push_back(token);
-            voices_->addItem(toQString(*name), static_cast<int>(voiceTokens_.size() - 1));
+            voices_->addItem(ToQString(*name), static_cast<int>(voiceTokens_.size() - 1));
         }
         if (voiceTokens_.empty())
             return false;
@@ -289,35 +279,47 @@ private:
 
     // Every handler works on the voice of the moment; failures of the engine
     // calls leave the dialog as it is, and nothing may escape into the
-    // toolkit's event loop.
+    // toolkit's event loop. What was swallowed is logged with what the
+    // handler was doing.
     template <typename Action>
-    static void guarded(Action&& action) noexcept {
+    static void guarded(const char* doing, Action&& action) noexcept {
         try {
             action();
+        } catch (const std::exception& error) {
+            warnSwallowed(doing, error.what());
         } catch (...) {
+            warnSwallowed(doing, "an unknown exception");
+        }
+    }
+
+    static void warnSwallowed(const char* doing, const char* what) noexcept {
+        try {
+            qWarning("lenvoro: the voice-setting dialog could not %s: %s", doing, what);
+        } catch (...) {
+            // Not even the warning could be written (out of memory).
         }
     }
 
     void connectControls() {
         connect(voices_, &QComboBox::currentIndexChanged, this,
-                [this](int) { guarded([this] { chooseVoice(); }); });
+                [this](int) { guarded("choose the voice", [this] { chooseVoice(); }); });
         connect(formats_, &QComboBox::currentIndexChanged, this,
-                [this](int) { guarded([this] { chooseFormat(); }); });
+                [this](int) { guarded("choose the output format", [this] { chooseFormat(); }); });
         connect(rate_, &QSlider::valueChanged, this, [](int value) {
-            guarded([value] {
+            guarded("set the rate", [value] {
                 if (const auto voice = engineState().voice)
                     voice->setRate(value);
             });
         });
         connect(volume_, &QSlider::valueChanged, this, [](int value) {
-            guarded([value] {
+            guarded("set the volume", [value] {
                 if (const auto voice = engineState().voice)
                     voice->setVolume(value);
             });
         });
         if (auto* ok = dialog_->findChild<QPushButton*>(QString::fromLatin1(kOkButtonName))) {
             connect(ok, &QPushButton::clicked, this, [this] {
-                guarded([this] { store(); });
+                guarded("store the default voice and rate", [this] { store(); });
                 dialog_->accept();
             });
         }
@@ -335,7 +337,7 @@ private:
         const bool same = chosen && current ? chosen->id() == current->id() : chosen == current;
         if (same)
             return;
-        purgeAndWait(*voice);
+        PurgeAndWait(*voice);
         voice->setVoice(chosen);
     }
 
@@ -382,26 +384,14 @@ std::u16string StreamFormatName(int32_t formatNumber) {
     const std::optional<engine::StreamFormat> format = engine::streamFormatFromId(formatNumber);
     if (!format)
         return {};
-    // 11025, 22050 and 44100 Hz are named by their whole kilohertz.
-    const std::string name = std::to_string(format->sampleRate / 1000) + "kHz " +
-                             std::to_string(format->bitsPerSample) + " Bit " +
-                             (format->channels == 2 ? "Stereo" : "Mono");
-    return {name.begin(), name.end()};
+    return std::u16string(format->name());
 }
 
 std::optional<int32_t> StreamFormatNumber(const engine::WaveFormat& wave) {
-    constexpr uint16_t kPcmTag = 1;
-    if (wave.formatTag != kPcmTag || (wave.channels != 1 && wave.channels != 2) ||
-        (wave.bitsPerSample != 8 && wave.bitsPerSample != 16)) {
+    const std::optional<engine::StreamFormat> format = engine::streamFormatFromWave(wave);
+    if (!format)
         return std::nullopt;
-    }
-    for (int r = 0; r < static_cast<int>(std::size(kSampleRates)); ++r) {
-        if (wave.samplesPerSecond == static_cast<uint32_t>(kSampleRates[r])) {
-            return engine::kFirstPcmFormat + 4 * r + (wave.bitsPerSample == 16 ? 2 : 0) +
-                   (wave.channels == 2 ? 1 : 0);
-        }
-    }
-    return std::nullopt;
+    return format->id;
 }
 
 std::optional<std::u16string> VoiceDisplayName(const engine::ObjectToken& token,
@@ -444,7 +434,7 @@ engine::Result StoreDefaultRate(int32_t rate) {
 QString MoreVoicesAddress() {
     EnsureInterfaceTexts();
     const EngineState& state = engineState();
-    return toQString(state.moreVoicesPage.empty() ? state.texts.defaultDownloadPage.view()
+    return ToQString(state.moreVoicesPage.empty() ? state.texts.defaultDownloadPage.view()
                                                   : state.moreVoicesPage.view());
 }
 

@@ -32,10 +32,6 @@ VoiceFactory& voiceFactory() {
     return factory;
 }
 
-bool InSettingRange(int32_t value) {
-    return value >= kKeepSetting && value <= kSettingMax;
-}
-
 bool IsSpeakingMode(int32_t mode) {
     return mode == LENVORO_MODE_SYNC || mode == LENVORO_MODE_ASYNC ||
            mode == LENVORO_MODE_MIXED_SYNC || mode == LENVORO_MODE_MIXED_ASYNC;
@@ -43,12 +39,6 @@ bool IsSpeakingMode(int32_t mode) {
 
 bool IsMixedMode(int32_t mode) {
     return mode == LENVORO_MODE_MIXED_SYNC || mode == LENVORO_MODE_MIXED_ASYNC;
-}
-
-// Drops what the voice has queued and what is playing, and waits until it is quiet.
-void PurgeAndWait(engine::Voice& voice) {
-    voice.speak(u"", engine::kSpeakPurgeBeforeSpeak);
-    voice.waitUntilDone(-1);
 }
 
 // Ends the current reading and lets its voice go. The voice's own end-of-stream
@@ -66,7 +56,7 @@ void EndCurrentReading(EngineState& state) {
 
 std::u16string WideText(const SpeakingText& text) {
     if (const auto* bytes = std::get_if<std::string_view>(&text))
-        return AnsiToWide(*bytes, AnsiCodeSet());
+        return codeset::toUtf16(*bytes, codeset::localeCodeSet());
     return std::u16string(std::get<std::u16string_view>(text));
 }
 
@@ -118,8 +108,8 @@ TextSelection WordSelection(std::u16string_view spoken, uint32_t position, uint3
     const size_t count = std::min<size_t>(length, spoken.size() - start);
     if (unicodePositions)
         return {static_cast<int32_t>(start), static_cast<int32_t>(start + count)};
-    const size_t before = AnsiByteLength(spoken.substr(0, start), codeSet);
-    const size_t word = AnsiByteLength(spoken.substr(start, count), codeSet);
+    const size_t before = codeset::encodedLength(spoken.substr(0, start), codeSet);
+    const size_t word = codeset::encodedLength(spoken.substr(start, count), codeSet);
     return {static_cast<int32_t>(before), static_cast<int32_t>(before + word)};
 }
 
@@ -261,9 +251,9 @@ void FollowEngineEvents(QWidget* window) {
                 const auto length = static_cast<uint32_t>(std::max(0, event.wordLength));
                 state.progress = ReadingProgress(position, length, state.spokenText->size());
                 if (state.highlight) {
-                    const TextSelection selection =
-                        WordSelection(*state.spokenText, position, length, state.unicodeWindows,
-                                      state.unicodeWindows ? std::string() : AnsiCodeSet());
+                    const TextSelection selection = WordSelection(
+                        *state.spokenText, position, length, state.unicodeWindows,
+                        state.unicodeWindows ? std::string() : codeset::localeCodeSet());
                     SetTextBoxSelection(window, selection.start, selection.end);
                 }
                 break;

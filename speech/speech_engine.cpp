@@ -6,6 +6,11 @@ namespace lenvoro {
 
 Result CreateVoice(std::shared_ptr<engine::Voice>* voice) { return engine::Voice::create(voice); }
 
+void PurgeAndWait(engine::Voice& voice) {
+    voice.speak(u"", engine::kSpeakPurgeBeforeSpeak);
+    voice.waitUntilDone(-1);
+}
+
 Result OpenTokenCategory(std::string_view categoryId, bool createIfMissing,
                          std::shared_ptr<engine::TokenCategory>* category) {
     return engine::TokenCategory::open(categoryId, createIfMissing, category);

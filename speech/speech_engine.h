@@ -20,6 +20,10 @@ using engine::Result;
 // A fresh voice object: the user's default voice and rate, the default audio output.
 Result CreateVoice(std::shared_ptr<engine::Voice>* voice);
 
+// Stops what voice reads: drops its queue and what is playing, and waits
+// until it is quiet.
+void PurgeAndWait(engine::Voice& voice);
+
 // Opens the voices or the audio-output category by identifier.
 Result OpenTokenCategory(std::string_view categoryId, bool createIfMissing,
                          std::shared_ptr<engine::TokenCategory>* category);

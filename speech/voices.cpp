@@ -4,20 +4,21 @@
 #include <string>
 
 #include "engine/text.h"
+#include "lenvoro.h"
 
 namespace lenvoro {
 
-const KnownVoice kSimplifiedChineseVoice{u"Microsoft Simplified Chinese",
-                                         u"Name=Microsoft Simplified Chinese", true,
-                                         kMissingSimplifiedChinese, 50};
+const KnownVoice kSimplifiedChineseVoice{
+    u"Microsoft Simplified Chinese", u"Name=Microsoft Simplified Chinese", true,
+    kMissingSimplifiedChinese, LENVORO_RESULT_NO_SIMPLIFIED_CHINESE};
 const KnownVoice kSamVoice{u"Microsoft Sam", u"Name=Microsoft Sam", false, kMissingEnglishVoice,
-                           60};
+                           LENVORO_RESULT_NO_SAM};
 const KnownVoice kMaryVoice{u"Microsoft Mary", u"Name=Microsoft Mary", false, kMissingEnglishVoice,
-                            70};
+                            LENVORO_RESULT_NO_MARY};
 const KnownVoice kMikeVoice{u"Microsoft Mike", u"Name=Microsoft Mike", false, kMissingEnglishVoice,
-                            80};
+                            LENVORO_RESULT_NO_MIKE};
 const KnownVoice kChineseFemaleVoice{u"Chinese Female Voice", u"Name=Chinese Female Voice", true,
-                                     kMissingChineseFemale, 90};
+                                     kMissingChineseFemale, LENVORO_RESULT_NO_CHINESE_FEMALE};
 
 namespace {
 

@@ -1,7 +1,6 @@
 #include "wave_output.h"
 
 #include <algorithm>
-#include <array>
 #include <memory>
 
 #include "engine_state.h"
@@ -16,22 +15,11 @@
 
 namespace lenvoro {
 
+static_assert(kEngineFormatOffset == engine::kFirstPcmFormat);
+static_assert(kWaveFormatCount == engine::kLastPcmFormat - engine::kFirstPcmFormat + 1);
+static_assert(kWaveFormatCount == LENVORO_FORMAT_LAST + 1);
+
 namespace {
-
-constexpr std::array<int32_t, 9> kSampleRatesHz = {8000,  11025, 12000, 16000, 22050,
-                                                   24000, 32000, 44100, 48000};
-
-constexpr std::array<std::u16string_view, kWaveFormatCount> kFormatNames = {
-    u"8kHz 8 Bit Mono",   u"8kHz 8 Bit Stereo",   u"8kHz 16 Bit Mono",   u"8kHz 16 Bit Stereo",
-    u"11kHz 8 Bit Mono",  u"11kHz 8 Bit Stereo",  u"11kHz 16 Bit Mono",  u"11kHz 16 Bit Stereo",
-    u"12kHz 8 Bit Mono",  u"12kHz 8 Bit Stereo",  u"12kHz 16 Bit Mono",  u"12kHz 16 Bit Stereo",
-    u"16kHz 8 Bit Mono",  u"16kHz 8 Bit Stereo",  u"16kHz 16 Bit Mono",  u"16kHz 16 Bit Stereo",
-    u"22kHz 8 Bit Mono",  u"22kHz 8 Bit Stereo",  u"22kHz 16 Bit Mono",  u"22kHz 16 Bit Stereo",
-    u"24kHz 8 Bit Mono",  u"24kHz 8 Bit Stereo",  u"24kHz 16 Bit Mono",  u"24kHz 16 Bit Stereo",
-    u"32kHz 8 Bit Mono",  u"32kHz 8 Bit Stereo",  u"32kHz 16 Bit Mono",  u"32kHz 16 Bit Stereo",
-    u"44kHz 8 Bit Mono",  u"44kHz 8 Bit Stereo",  u"44kHz 16 Bit Mono",  u"44kHz 16 Bit Stereo",
-    u"48kHz 8 Bit Mono",  u"48kHz 8 Bit Stereo",  u"48kHz 16 Bit Mono",  u"48kHz 16 Bit Stereo",
-};
 
 // The objects one call creates and releases again; none is kept in the
 // engine state. The stream is never closed unless the reading succeeded, so
@@ -42,10 +30,6 @@ struct WaveCall {
     std::shared_ptr<engine::FileStream> stream;
     SelectionReferences selection;
 };
-
-bool InSettingRange(int32_t value) {
-    return value >= kKeepSetting && value <= kSettingMax;
-}
 
 bool ArgumentsInRange(const WaveRequest& request) {
     if (request.punctuation != 0 && request.punctuation != 1)
@@ -80,12 +64,10 @@ void RedirectReadingVoice(EngineState& state, WaveCall& call, const WaveFormatIn
 std::optional<WaveFormatInfo> WaveFormatFor(int32_t format) {
     if (format < 0 || format >= kWaveFormatCount)
         return std::nullopt;
+    // The engine orders its formats by the same rule.
+    const engine::StreamFormat stream = *engine::streamFormatFromId(format + kEngineFormatOffset);
     return WaveFormatInfo{
-        format + kEngineFormatOffset,
-        kSampleRatesHz[static_cast<size_t>(format / 4)],
-        (format & 2) != 0 ? 16 : 8,
-        (format & 1) != 0 ? 2 : 1,
-        kFormatNames[static_cast<size_t>(format)],
+        stream.id, stream.sampleRate, stream.bitsPerSample, stream.channels, stream.name(),
     };
 }
 

@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "engine/text.h"
 #include "interface_language.h"
 
 namespace lenvoro {
@@ -30,26 +31,8 @@ constexpr std::array<std::u16string_view, 6> kTextBoxClassNames = {
     u"Edit", u"ThunderTextBox", u"TEdit", u"ThunderRT6TextBox", u"RICHEDIT", u"TRichEdit",
 };
 
-char16_t foldCase(char16_t c) {
-    return c >= u'A' && c <= u'Z' ? c - u'A' + u'a' : c;
-}
-
-bool equalIgnoringCase(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (foldCase(a[i]) != foldCase(b[i]))
-            return false;
-    }
-    return true;
-}
-
 std::u16string_view viewOf(const QString& text) {
     return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<size_t>(text.size())};
-}
-
-QString toQString(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 const char* filterName(HandlerFamily family) {
@@ -92,6 +75,10 @@ NotificationFilter* filterOf(QWidget* window, HandlerFamily family) {
 
 }  // namespace
 
+QString ToQString(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 bool CanShowWindows() {
     auto* application = qobject_cast<QApplication*>(QCoreApplication::instance());
     return application != nullptr && QThread::currentThread() == application->thread();
@@ -113,7 +100,7 @@ QWidget* ResolveWindow(intptr_t handle) {
 
 bool IsTextBoxClassName(std::u16string_view name) {
     for (std::u16string_view known : kTextBoxClassNames) {
-        if (equalIgnoringCase(name, known))
+        if (engine::equalsIgnoringAsciiCase(name, known))
             return true;
     }
     return false;
@@ -209,19 +196,19 @@ void ShowMessageBox(intptr_t owner, std::u16string_view text, std::u16string_vie
                     MessageBoxIcon icon) {
     if (!CanShowWindows()) {
         const QByteArray line =
-            (toQString(caption) + QStringLiteral(": ") + toQString(text)).toUtf8();
+            (ToQString(caption) + QStringLiteral(": ") + ToQString(text)).toUtf8();
         std::fprintf(stderr, "%s\n", line.constData());
         std::fflush(stderr);
         return;
     }
     QPointer<QMessageBox> box = new QMessageBox(
         icon == MessageBoxIcon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon,
-        toQString(caption), toQString(text), QMessageBox::Ok, ResolveWindow(owner));
+        ToQString(caption), ToQString(text), QMessageBox::Ok, ResolveWindow(owner));
     box->setTextFormat(Qt::PlainText);  // the caller's text is text, never markup
     // Qt labels the button in English unless the program installs a
     // translation; the library's boxes speak the interface language.
     EnsureInterfaceTexts();
-    box->button(QMessageBox::Ok)->setText(toQString(TextsFor(CurrentInterfaceLanguage()).okButton));
+    box->button(QMessageBox::Ok)->setText(ToQString(TextsFor(CurrentInterfaceLanguage()).okButton));
     box->exec();
     delete box.data();
 }

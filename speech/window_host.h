@@ -15,6 +15,7 @@
 #pragma once
 
 #include <QEvent>
+#include <QString>
 #include <QtGlobal>
 
 #include <cstdint>
@@ -31,6 +32,9 @@ namespace lenvoro {
 // The engine's notification as it reaches the caller's window (the stand-in
 // for WM_USER).
 constexpr QEvent::Type kEngineNotificationEvent = static_cast<QEvent::Type>(QEvent::User + 0x400);
+
+// The library keeps its texts as UTF-16, as Qt does: a copy, no conversion.
+QString ToQString(std::u16string_view text);
 
 // True when widgets can be shown: a QApplication exists and this is its thread.
 bool CanShowWindows();

@@ -1,6 +1,6 @@
 #include "module_config.h"
 
-#include <cctype>
+#include "engine/text.h"
 
 namespace lenvoro::speechd {
 
@@ -12,17 +12,6 @@ std::string_view trim(std::string_view text) {
         return {};
     const size_t end = text.find_last_not_of(" \t\r");
     return text.substr(begin, end - begin + 1);
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
 }
 
 }  // namespace
@@ -44,14 +33,16 @@ ModuleConfig readModuleConfig(std::string_view text) {
         if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
             value = value.substr(1, value.size() - 2);
         const std::string where = "lenvoro.conf line " + std::to_string(lineNumber) + ": ";
-        if (equalsIgnoringCase(name, "LenvoroAudio")) {
-            if (equalsIgnoringCase(value, "server") || equalsIgnoringCase(value, "module"))
-                config.serverAudio = equalsIgnoringCase(value, "server");
+        if (engine::equalsIgnoringAsciiCase(name, "LenvoroAudio")) {
+            if (engine::equalsIgnoringAsciiCase(value, "server") ||
+                engine::equalsIgnoringAsciiCase(value, "module"))
+                config.serverAudio = engine::equalsIgnoringAsciiCase(value, "server");
             else
                 config.problems.push_back(where + "LenvoroAudio is \"server\" or \"module\"");
-        } else if (equalsIgnoringCase(name, "LenvoroSoundIconFolder")) {
+        } else if (engine::equalsIgnoringAsciiCase(name, "LenvoroSoundIconFolder")) {
             config.soundIconFolder = std::string(value);
-        } else if (!equalsIgnoringCase(name, "Debug") && !equalsIgnoringCase(name, "DebugFile")) {
+        } else if (!engine::equalsIgnoringAsciiCase(name, "Debug") &&
+                   !engine::equalsIgnoringAsciiCase(name, "DebugFile")) {
             config.problems.push_back(where + "unknown option " + std::string(name));
         }
     }

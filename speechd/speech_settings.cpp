@@ -5,20 +5,13 @@
 #include <charconv>
 #include <cmath>
 
+#include "engine/text.h"
+
 namespace lenvoro::speechd {
 
 namespace {
 
 constexpr int kScaleLimit = 100;
-
-std::string lower(std::string_view text) {
-    std::string result(text);
-    for (char& c : result) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return result;
-}
 
 bool parseScale(std::string_view text, int* value) {
     int parsed = 0;
@@ -54,7 +47,7 @@ SpeechSettings::Change SpeechSettings::set(std::string_view name, std::string_vi
         return parseScale(value, scale) ? Change::Applied : Change::Invalid;
 
     const bool null = value == "NULL";
-    const std::string text = lower(value);
+    const std::string text = engine::asciiLower(value);
     if (name == "language") {
         language = null ? "" : text;
     } else if (name == "synthesis_voice") {

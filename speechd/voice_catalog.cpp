@@ -1,7 +1,6 @@
 #include "voice_catalog.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "engine/text.h"
 #include "engine/voice_files.h"
@@ -85,7 +84,7 @@ std::string languageTag(std::u16string_view lcids, std::string_view espeakName) 
     const size_t dash = tag.find('-');
     if (dash != std::string::npos && tag.size() - dash == 3) {
         for (size_t i = dash + 1; i < tag.size(); ++i)
-            tag[i] = static_cast<char>(std::toupper(tag[i]));
+            tag[i] = engine::asciiUpper(tag[i]);
     }
     return tag;
 }

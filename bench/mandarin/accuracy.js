@@ -1,5 +1,5 @@
 #!/usr/bin/env node
-// Share of the sentences of tests/mandarin/sentences.tsv that a reader gets
+// Share of the sentences of tests/unit/mandarin/sentences.tsv that a reader gets
 // entirely right, judged on espeak-ng's phonemes. Run through accuracy.sh,
 // which builds the phoneme helper and passes its path:
 //

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# How many sentences of tests/mandarin/sentences.tsv each reader says entirely
+# How many sentences of tests/unit/mandarin/sentences.tsv each reader says entirely
 # right, judged on espeak-ng's phonemes. See README.md beside this script.
 #
 #   bench/mandarin/accuracy.sh [--rows abcd] [--mismatches DIR]

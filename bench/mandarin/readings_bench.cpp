@@ -19,7 +19,7 @@ namespace {
 const std::string& chineseText() {
     static const std::string text = [] {
         std::string sample;
-        std::ifstream table(MANDARIN_SOURCE_DIR "/tests/mandarin/sentences.tsv");
+        std::ifstream table(MANDARIN_SOURCE_DIR "/tests/unit/mandarin/sentences.tsv");
         std::string line;
         while (std::getline(table, line))
             if (!line.empty() && line[0] != '#')

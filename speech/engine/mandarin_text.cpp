@@ -14,10 +14,6 @@ namespace {
 // handed over in pieces of this many syllables instead.
 constexpr uint32_t kMaximumSyllablesPerWord = 12;
 
-char32_t asciiLower(char32_t c) {
-    return c >= U'A' && c <= U'Z' ? c - U'A' + U'a' : c;
-}
-
 // Punctuation that makes a pause, with the ASCII mark that makes espeak-ng
 // pause alike. Quotes, brackets and the like make none: they become spaces.
 constexpr std::pair<char32_t, char32_t> kPauseMarks[] = {

@@ -41,14 +41,8 @@ struct Scope {
     Settings settings;
 };
 
-bool isAsciiLetter(char16_t c) {
-    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
-}
-bool isDigit(char16_t c) {
-    return c >= u'0' && c <= u'9';
-}
 bool isNameCharacter(char16_t c) {
-    return isAsciiLetter(c) || isDigit(c) || c == u'_' || c == u':' || c == u'-' || c == u'.';
+    return isAsciiLetter(c) || isAsciiDigit(c) || c == u'_' || c == u':' || c == u'-' || c == u'.';
 }
 bool isSpace(char16_t c) {
     return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
@@ -66,7 +60,7 @@ std::optional<int> parseInteger(std::u16string_view text) {
         return std::nullopt;
     int64_t value = 0;
     for (char16_t c : text) {
-        if (!isDigit(c))
+        if (!isAsciiDigit(c))
             return std::nullopt;
         value = std::min<int64_t>(value * 10 + (c - u'0'), 1000000);
     }
@@ -161,7 +155,7 @@ std::optional<std::pair<char32_t, size_t>> decodeEntity(std::u16string_view text
         return std::nullopt;
     for (char16_t c : digits) {
         int digit = -1;
-        if (isDigit(c))
+        if (isAsciiDigit(c))
             digit = c - u'0';
         else if (hex && c >= u'a' && c <= u'f')
             digit = c - u'a' + 10;

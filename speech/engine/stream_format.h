@@ -2,10 +2,17 @@
 // 4 = 8 kHz 8-bit mono ... 39 = 48 kHz 16-bit stereo.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 namespace lenvoro::engine {
+
+// The nine sample rates, in the order the formats take them: each rate comes
+// as 8-bit mono, 8-bit stereo, 16-bit mono and 16-bit stereo.
+inline constexpr std::array<int, 9> kPcmSampleRates = {8000,  11025, 12000, 16000, 22050,
+                                                       24000, 32000, 44100, 48000};
 
 constexpr int32_t kFirstPcmFormat = 4;
 constexpr int32_t kLastPcmFormat = 39;
@@ -32,6 +39,8 @@ struct StreamFormat {
     int blockAlign() const { return channels * bitsPerSample / 8; }
     int bytesPerSecond() const { return blockAlign() * sampleRate; }
     WaveFormat waveFormat() const;
+    // "8kHz 8 Bit Mono" ... "48kHz 16 Bit Stereo"; empty outside 4..39.
+    std::u16string_view name() const;
     bool operator==(const StreamFormat&) const = default;
 };
 

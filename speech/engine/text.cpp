@@ -80,31 +80,46 @@ std::string utf16ToUtf8(std::u16string_view text) {
     return out;
 }
 
-std::u16string asciiLower(std::u16string_view text) {
-    std::u16string out(text);
-    for (auto& c : out) {
-        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+namespace {
+
+template <typename Text>
+Text mapped(Text text, auto change) {
+    for (auto& c : text)
+        c = change(c);
+    return text;
+}
+
+template <typename View>
+bool equalFolded(View a, View b) {
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (asciiLower(a[i]) != asciiLower(b[i]))
+            return false;
     }
-    return out;
+    return true;
+}
+
+}  // namespace
+
+std::u16string asciiLower(std::u16string_view text) {
+    return mapped(std::u16string(text), [](char16_t c) { return asciiLower(c); });
 }
 
 std::string asciiLower(std::string_view text) {
-    std::string out(text);
-    for (auto& c : out) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return out;
+    return mapped(std::string(text), [](char c) { return asciiLower(c); });
+}
+
+std::string asciiUpper(std::string_view text) {
+    return mapped(std::string(text), [](char c) { return asciiUpper(c); });
 }
 
 bool equalsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char16_t x = a[i], y = b[i];
-        if (x >= u'A' && x <= u'Z') x = static_cast<char16_t>(x - u'A' + u'a');
-        if (y >= u'A' && y <= u'Z') y = static_cast<char16_t>(y - u'A' + u'a');
-        if (x != y) return false;
-    }
-    return true;
+    return equalFolded(a, b);
+}
+
+bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    return equalFolded(a, b);
 }
 
 std::u16string_view trimSpaces(std::u16string_view text) {

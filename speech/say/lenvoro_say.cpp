@@ -29,6 +29,7 @@
 
 #include <QApplication>
 
+#include "codeset/codeset.h"
 #include "default_voice.h"
 #include "lenvoro.h"
 #include "locale_text.h"
@@ -71,8 +72,8 @@ const PairInfo kPairs[] = {{1, 0, 1}, {2, 0, 2}, {3, 0, 3}, {5, 4, 1}, {6, 4, 2}
 
 // What the program says, in the interface language of the user's locale.
 const lenvoro::say::Texts& texts() {
-    static const lenvoro::say::Texts& chosen =
-        lenvoro::say::TextsFor(lenvoro::say::LanguageForLocale(lenvoro::say::UserLocaleName()));
+    static const lenvoro::say::Texts& chosen = lenvoro::say::TextsFor(
+        lenvoro::say::LanguageForLocale(codeset::userLocaleName(codeset::processEnvironment())));
     return chosen;
 }
 
@@ -192,8 +193,9 @@ private:
 };
 
 std::string DefaultVoiceDescription() {
-    return lenvoro::say::DescribeDefaultVoice(lenvoro::say::FindDefaultVoice(), texts(),
-                                              lenvoro::say::UserLocaleName());
+    return lenvoro::say::DescribeDefaultVoice(
+        lenvoro::say::FindDefaultVoice(), texts(),
+        codeset::userLocaleName(codeset::processEnvironment()));
 }
 
 // --help, with the voice that reads when none is asked for.
@@ -240,7 +242,7 @@ void DrawProgress(size_t done, size_t total) {
 // stay as written; characters without a reading are left out.
 std::string PinyinOf(const std::string& text) {
     const std::u32string characters =
-        lenvoro::say::Utf16ToUtf32(lenvoro::say::DecodeText(text, lenvoro::say::LocaleCodeSet()));
+        lenvoro::say::Utf16ToUtf32(codeset::toUtf16(text, codeset::localeCodeSet()));
     const mandarin::TextReading reading = mandarin::Readings::instance().read(characters);
     std::string out;
     bool afterWord = false;
@@ -530,7 +532,7 @@ int Run(int argc, char** argv) {
     } else {
         // A long text is decoded first and cut between characters: a cut in
         // its bytes could fall inside a character of a double-byte code set.
-        const std::u16string wide = lenvoro::say::DecodeText(text, lenvoro::say::LocaleCodeSet());
+        const std::u16string wide = codeset::toUtf16(text, codeset::localeCodeSet());
         if (wide.size() <= kProgressThresholdUnits) {
             result = Lenvoro_Speak(text.c_str(), mode, voice, options.rate, options.volume,
                                    options.punctuation, nullptr);

@@ -1,38 +1,10 @@
 #include "locale_text.h"
 
-#include <iconv.h>
-#include <langinfo.h>
-#include <locale.h>
-
-#include <bit>
-#include <cerrno>
-#include <cstdlib>
-
 namespace lenvoro::say {
 
 namespace {
 
 constexpr char16_t kReplacement = 0xFFFD;
-constexpr const char* kUtf8 = "UTF-8";
-constexpr const char* kWideCodeSet =
-    std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
-
-class Converter {
-public:
-    Converter(const char* to, const char* from) : handle_(iconv_open(to, from)) {}
-    ~Converter() {
-        if (valid())
-            iconv_close(handle_);
-    }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
-
-    bool valid() const { return handle_ != reinterpret_cast<iconv_t>(-1); }
-    iconv_t get() const { return handle_; }
-
-private:
-    iconv_t handle_;
-};
 
 bool isSpace(char16_t c) {
     return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\v' || c == u'\f' ||
@@ -54,72 +26,6 @@ bool closesQuote(char16_t c) {
 }
 
 }  // namespace
-
-std::string LocaleCodeSet() {
-    std::string name;
-    for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
-        const char* value = std::getenv(variable);
-        if (value != nullptr && *value != '\0') {
-            name = value;
-            break;
-        }
-    }
-    if (name.empty() || name == "C" || name == "POSIX")
-        return kUtf8;
-    if (const size_t dot = name.find('.'); dot != std::string::npos) {
-        const std::string codeSet = name.substr(dot + 1, name.find('@', dot) - dot - 1);
-        if (!codeSet.empty())
-            return codeSet;
-    }
-    locale_t locale = newlocale(LC_CTYPE_MASK, name.c_str(), static_cast<locale_t>(nullptr));
-    if (locale == static_cast<locale_t>(nullptr))
-        return kUtf8;
-    const std::string codeSet = nl_langinfo_l(CODESET, locale);
-    freelocale(locale);
-    return codeSet.empty() ? kUtf8 : codeSet;
-}
-
-std::u16string DecodeText(std::string_view bytes, const std::string& codeSet) {
-    std::u16string text;
-    if (bytes.empty())
-        return text;
-    Converter converter(kWideCodeSet, codeSet.c_str());
-    if (!converter.valid()) {
-        if (codeSet != kUtf8)
-            return DecodeText(bytes, kUtf8);
-        // No converter at all: ASCII is ASCII everywhere, the rest is unreadable.
-        for (unsigned char byte : bytes)
-            text += byte < 0x80 ? static_cast<char16_t>(byte) : kReplacement;
-        return text;
-    }
-
-    char* in = const_cast<char*>(bytes.data());
-    size_t inLeft = bytes.size();
-    char16_t chunk[512];
-    auto convert = [&](char** input, size_t* left) {
-        char* out = reinterpret_cast<char*>(chunk);
-        size_t outLeft = sizeof chunk;
-        const size_t converted = iconv(converter.get(), input, left, &out, &outLeft);
-        const int error = converted == static_cast<size_t>(-1) ? errno : 0;
-        text.append(chunk, (sizeof chunk - outLeft) / sizeof(char16_t));
-        return error;
-    };
-    while (inLeft > 0) {
-        const int error = convert(&in, &inLeft);
-        if (error == 0 || error == E2BIG)
-            continue;
-        text += kReplacement;
-        if (error != EILSEQ)
-            break;  // the text ends inside a character
-        // A byte outside the code set: read on after it.
-        ++in;
-        --inLeft;
-        iconv(converter.get(), nullptr, nullptr, nullptr, nullptr);
-    }
-    // Stateful code sets may hold a character back until the text ends.
-    convert(nullptr, nullptr);
-    return text;
-}
 
 std::u32string Utf16ToUtf32(std::u16string_view text) {
     std::u32string out;

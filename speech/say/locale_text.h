@@ -1,5 +1,6 @@
-// lenvoro-say's texts as the user's locale gives them: the code set they are
-// in, what they read as, and where a long text may be cut into pieces.
+// lenvoro-say's texts as the user's locale gives them: what they read as and
+// where a long text may be cut into pieces. The code set they are in and their
+// UTF-16 text are the library's own (codeset::localeCodeSet(), codeset::toUtf16()).
 #pragma once
 
 #include <cstddef>
@@ -8,17 +9,6 @@
 #include <vector>
 
 namespace lenvoro::say {
-
-// The code set the library reads plain texts in, by the library's own rule:
-// the locale named by LC_ALL, LC_CTYPE or LANG; its ".codeset" part, else the
-// code set the system's locale of that name uses (zh_CN -> GB2312 where
-// installed); UTF-8 for none, "C", "POSIX" and names the system lacks.
-std::string LocaleCodeSet();
-
-// bytes in codeSet as UTF-16, as the library's plain entry points read them:
-// a byte that does not belong to the code set becomes U+FFFD and the rest is
-// read on; a code set iconv does not know is read as UTF-8.
-std::u16string DecodeText(std::string_view bytes, const std::string& codeSet);
 
 // UTF-16 as UTF-32; a lone surrogate becomes U+FFFD.
 std::u32string Utf16ToUtf32(std::u16string_view text);

@@ -2,25 +2,11 @@
 
 #include <cstdlib>
 
+#include "engine/text.h"
+
 namespace lenvoro::say {
 
 namespace {
-
-bool isLetter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-std::string upper(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    }
-    return out;
-}
 
 constexpr Texts kEnglish{
     "Usage: lenvoro-say [OPTIONS] [TEXT...]\n"
@@ -217,15 +203,6 @@ constexpr Texts kTraditionalChinese{
 
 }  // namespace
 
-std::string UserLocaleName() {
-    for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
-        const char* value = std::getenv(variable);
-        if (value != nullptr && *value != '\0')
-            return value;
-    }
-    return {};
-}
-
 Language LanguageForLocale(std::string_view localeName) {
     // language[_TERRITORY][.codeset][@modifier], a hyphen taken as well
     const std::string_view base = localeName.substr(0, localeName.find_first_of(".@"));
@@ -236,20 +213,21 @@ Language LanguageForLocale(std::string_view localeName) {
     if (language.size() < 2 || language.size() > 3)
         return Language::ENG;
     for (char c : language) {
-        if (!isLetter(c))
+        if (!engine::isAsciiLetter(c))
             return Language::ENG;
     }
     if (separator != std::string_view::npos) {
-        const bool letters =
-            territory.size() == 2 && isLetter(territory[0]) && isLetter(territory[1]);
-        const bool digits = territory.size() == 3 && isDigit(territory[0]) &&
-                            isDigit(territory[1]) && isDigit(territory[2]);
+        const bool letters = territory.size() == 2 && engine::isAsciiLetter(territory[0]) &&
+                             engine::isAsciiLetter(territory[1]);
+        const bool digits = territory.size() == 3 && engine::isAsciiDigit(territory[0]) &&
+                            engine::isAsciiDigit(territory[1]) &&
+                            engine::isAsciiDigit(territory[2]);
         if (!letters && !digits)
             return Language::ENG;
     }
-    if (upper(language) != "ZH")
+    if (engine::asciiUpper(language) != "ZH")
         return Language::ENG;
-    const std::string region = upper(territory);
+    const std::string region = engine::asciiUpper(territory);
     if (region == "TW" || region == "HK" || region == "SG")
         return Language::TW;
     return region == "MO" ? Language::ENG : Language::CN;

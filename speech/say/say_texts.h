@@ -12,10 +12,6 @@ namespace lenvoro::say {
 
 enum class Language { CN, TW, ENG };
 
-// The user's locale name: the first non-empty of LC_ALL, LC_CTYPE and LANG,
-// or "" when none is set.
-std::string UserLocaleName();
-
 // The library's rule: zh_TW, zh_HK and zh_SG give TW; zh_CN and every other
 // Chinese territory but Macao give CN; everything else, malformed names, "C"
 // and none among them, gives ENG. The code set and modifier play no part.

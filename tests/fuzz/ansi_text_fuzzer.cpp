@@ -6,7 +6,7 @@
 #include <array>
 #include <string>
 
-#include "ansi_text.h"
+#include "codeset/codeset.h"
 #include "fuzz_support.h"
 
 namespace {
@@ -58,7 +58,7 @@ bool plainAscii(std::string_view bytes) {
 }
 
 void checkToWide(std::string_view bytes, const std::string& codeSet) {
-    const std::u16string wide = lenvoro::AnsiToWide(bytes, codeSet);
+    const std::u16string wide = codeset::toUtf16(bytes, codeSet);
     FUZZ_CHECK(wellFormed(wide));
     FUZZ_CHECK(wide.size() <= 2 * bytes.size() + 2);
     // ASCII reads as itself in every code set here but Shift JIS, whose 0x5C
@@ -68,12 +68,12 @@ void checkToWide(std::string_view bytes, const std::string& codeSet) {
     // A text read without a single replacement took every byte as a
     // character; written back, it takes as many bytes again.
     if (codeSet != "ISO-2022-CN-EXT" &&
-        wide.find(lenvoro::kReplacementUnit) == std::u16string::npos)
-        FUZZ_CHECK(lenvoro::AnsiByteLength(wide, codeSet) == bytes.size());
+        wide.find(codeset::kReplacementUnit) == std::u16string::npos)
+        FUZZ_CHECK(codeset::encodedLength(wide, codeSet) == bytes.size());
 }
 
 void checkByteLength(std::u16string_view text, const std::string& codeSet) {
-    const size_t length = lenvoro::AnsiByteLength(text, codeSet);
+    const size_t length = codeset::encodedLength(text, codeSet);
     if (codeSet == "UTF-8") {
         FUZZ_CHECK(length == utf8Length(text));
         return;
@@ -94,7 +94,7 @@ void checkLocaleName(std::string_view name) {
     const std::string_view named = name.substr(dot + 1, name.find('@', dot + 1) - dot - 1);
     if (named.empty())
         return;
-    FUZZ_CHECK(lenvoro::AnsiCodeSetForLocale(name) == named);
+    FUZZ_CHECK(codeset::codeSetOfLocale(name) == named);
 }
 
 }  // namespace

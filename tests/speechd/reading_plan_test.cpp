@@ -7,6 +7,7 @@
 #include "protocol.h"
 #include "reading_plan.h"
 #include "spoken_names.h"
+#include "test_support.h"
 
 namespace lenvoro::speechd {
 namespace {
@@ -80,7 +81,12 @@ INSTANTIATE_TEST_SUITE_P(
                     ChoiceCase{settings("zh", "female1", "microsoft MIKE"), "Microsoft Mike", "-",
                                "-"},
                     ChoiceCase{settings("zh", "female1", "nobody"), "Chinese Female Voice",
-                               "Chinese Female Voice", "Microsoft Mary"}));
+                               "Chinese Female Voice", "Microsoft Mary"}),
+    [](const testing::TestParamInfo<ChoiceCase>& info) {
+        return test::caseName(info.index, info.param.settings.language + " " +
+                                              info.param.settings.voiceType + " " +
+                                              info.param.settings.synthesisVoice);
+    });
 
 // Steps written as "voice:text", "mark:name" or "pause:ms"; "|" after a
 // text: a sentence's closing pause follows it.
@@ -157,7 +163,10 @@ INSTANTIATE_TEST_SUITE_P(
                  {"Chinese Female Voice:你好 逗号 ", "Microsoft Mary:world exclamation mark |"}},
         PlanCase{"Guten Tag 中国",
                  settings("de", ""),
-                 {"Hans:Guten Tag ", "Microsoft Simplified Chinese:中国|"}}));
+                 {"Hans:Guten Tag ", "Microsoft Simplified Chinese:中国|"}}),
+    [](const testing::TestParamInfo<PlanCase>& info) {
+        return test::caseName(info.index, info.param.ssml);
+    });
 
 struct SayCase {
     MessageKind kind;
@@ -192,7 +201,10 @@ INSTANTIATE_TEST_SUITE_P(
         SayCase{MessageKind::Key, "f12", kEnglishMale, {"Microsoft Sam:F 12|"}},
         SayCase{MessageKind::Key, "_", kEnglishMale, {"Microsoft Sam:underscore|"}},
         SayCase{MessageKind::Key, "shift_,", kEnglishMale, {"Microsoft Sam:shift comma|"}},
-        SayCase{MessageKind::Key, "中", kEnglishMale, {"Microsoft Simplified Chinese:中|"}}));
+        SayCase{MessageKind::Key, "中", kEnglishMale, {"Microsoft Simplified Chinese:中|"}}),
+    [](const testing::TestParamInfo<SayCase>& info) {
+        return test::caseName(info.index, info.param.data);
+    });
 
 TEST(Scales, ServerScalesMapOntoTheEngines) {
     struct Case {

@@ -87,9 +87,7 @@ class Daemon:
             return f.read().splitlines()
 
     def new_phonemes(self, before, count=1, timeout=10):
-        deadline = time.monotonic() + timeout
-        while len(self.phoneme_lines()) < before + count and time.monotonic() < deadline:
-            time.sleep(0.02)
+        wait_until(lambda: len(self.phoneme_lines()) >= before + count, timeout)
         return self.phoneme_lines()[before:]
 
     def close(self):
@@ -102,6 +100,14 @@ class Daemon:
         log = os.path.join(self.root, "lenvoro.log")
         text = open(log, errors="replace").read() if os.path.exists(log) else ""
         assert "Sanitizer" not in text and "runtime error" not in text, text[-3000:]
+
+
+def wait_until(condition, timeout=10, step=0.02):
+    """Looks at condition until it holds or timeout seconds have passed; its last value."""
+    deadline = time.monotonic() + timeout
+    while not condition() and time.monotonic() < deadline:
+        time.sleep(step)
+    return condition()
 
 
 def captured_seconds(path):
@@ -191,9 +197,7 @@ def interrupt(d, capture, action, expected, text=LONG_TEXT):
     events = Events()
     heard = captured_seconds(capture)
     client.speak(text, callback=events)
-    deadline = time.monotonic() + 10
-    while captured_seconds(capture) - heard < 0.8 and time.monotonic() < deadline:
-        time.sleep(0.01)
+    wait_until(lambda: captured_seconds(capture) - heard >= 0.8, step=0.01)
     heard_at_request = captured_seconds(capture)
     action(client)
     events.wait(expected)
@@ -239,9 +243,7 @@ def test_characters_keys_and_icons(d, capture):
 
     before, heard = len(d.phoneme_lines()), captured_seconds(capture)
     client.sound_icon("chime")
-    deadline = time.monotonic() + 5
-    while captured_seconds(capture) - heard < 0.49 and time.monotonic() < deadline:
-        time.sleep(0.02)
+    wait_until(lambda: captured_seconds(capture) - heard >= 0.49, 5)
     assert 0.49 <= captured_seconds(capture) - heard < 0.6, "icon not played"
     assert len(d.phoneme_lines()) == before, "the icon was spoken"
     client.sound_icon("new_mail")
@@ -257,8 +259,9 @@ def test_client_gone_mid_message(d, capture):
     time.sleep(0.2)
     raw.close()
     client = d.client()
+    heard = captured_seconds(capture)
     client.speak(LONG_TEXT)
-    time.sleep(0.3)
+    assert wait_until(lambda: captured_seconds(capture) > heard), "the message was not read"
     client.close()  # gone while its message is read, which the server goes on with
     subprocess.run(["spd-say", "-C"], env=d.env, timeout=30)
     before = len(d.phoneme_lines())
@@ -315,8 +318,10 @@ def test_audio_through_the_server(root):
 def test_installed_module_is_found(root, build, cmake):
     """cmake --install, then the server's own search finds sd_lenvoro and lenvoro.conf."""
     prefix = os.path.join(root, "prefix")
-    subprocess.run([cmake, "--install", build, "--prefix", prefix], check=True,
-                   stdout=subprocess.DEVNULL)
+    # The module and the audio layer's library it links, built beside it.
+    for folder in (os.path.join(os.path.dirname(build), "audio"), build):
+        subprocess.run([cmake, "--install", folder, "--prefix", prefix], check=True,
+                       stdout=subprocess.DEVNULL)
     installed = (os.path.join(prefix, "libexec", "speech-dispatcher-modules"),
                  os.path.join(prefix, "etc", "speech-dispatcher", "modules"))
     d = Daemon(os.path.join(root, "installed"), {"LENVORO_AUDIO": "null"}, installed=installed)

@@ -5,6 +5,7 @@
 #include <chrono>
 
 #include "ssml.h"
+#include "test_support.h"
 
 namespace lenvoro::speechd {
 namespace {
@@ -61,7 +62,10 @@ INSTANTIATE_TEST_SUITE_P(
                  {text(U"One."), mark("__spd_0"), text(U" Two.")}},
         SsmlCase{"<speak>&lt;speak&gt; is how it starts</speak>",
                  {text(U"<speak> is how it starts")}},
-        SsmlCase{"", {}}));
+        SsmlCase{"", {}}),
+    [](const testing::TestParamInfo<SsmlCase>& info) {
+        return test::caseName(info.index, info.param.ssml);
+    });
 
 TEST(Ssml, PathologicalMarkupReadsInLinearTime) {
     // Each "<" could start a tag that never closes; scanning to the end from

@@ -1,5 +1,5 @@
 #!/usr/bin/env node
-// Checks tests/mandarin/sentences.tsv, the hand-checked table of Mandarin
+// Checks tests/unit/mandarin/sentences.tsv, the hand-checked table of Mandarin
 // readings, against two independent pinyin converters and prints where they
 // disagree with the table. The table is the truth: a disagreement is only an
 // alert for a person to judge.
@@ -32,7 +32,7 @@ const fs = require('fs');
 const path = require('path');
 
 const ROOT = path.resolve(__dirname, '..', '..');
-const DEFAULT_TABLE = path.join(ROOT, 'tests', 'mandarin', 'sentences.tsv');
+const DEFAULT_TABLE = path.join(ROOT, 'tests', 'unit', 'mandarin', 'sentences.tsv');
 
 const HAN = /\p{Script=Han}/u;
 const SYLLABLE = /^[a-zü]+[1-5]$/;

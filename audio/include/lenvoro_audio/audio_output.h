@@ -4,6 +4,11 @@
 // own pace (the sound card, or a clock for the null and capture outputs) and
 // reports how far it has played. Callers time what they show against that
 // position, so word highlighting follows the sound rather than the synthesis.
+//
+// The audio layer is a shared library of its own (liblenvoro-audio.so.2) that
+// the game and the speech library both link: one process has one copy of its
+// state, such as the capture files that several outputs share. It exports
+// what is marked LENVORO_AUDIO_API and nothing else.
 #pragma once
 
 #include <atomic>
@@ -15,6 +20,12 @@
 #include <string>
 #include <vector>
 
+#if defined(__GNUC__) || defined(__clang__)
+#define LENVORO_AUDIO_API __attribute__((visibility("default")))
+#else
+#define LENVORO_AUDIO_API
+#endif
+
 namespace lenvoro::audio {
 
 struct AudioFormat {
@@ -24,7 +35,7 @@ struct AudioFormat {
     bool operator==(const AudioFormat&) const = default;
 };
 
-class AudioOutput {
+class LENVORO_AUDIO_API AudioOutput {
 public:
     explicit AudioOutput(const AudioFormat& format);
     virtual ~AudioOutput();
@@ -78,25 +89,27 @@ private:
 
 // Null output: consumes its queue at real-time pace (times paceFactor) without
 // making a sound, so reading, pausing and progress behave as with a device.
-std::unique_ptr<AudioOutput> openNullOutput(const AudioFormat& format, double paceFactor = 1.0);
+LENVORO_AUDIO_API std::unique_ptr<AudioOutput> openNullOutput(const AudioFormat& format,
+                                                              double paceFactor = 1.0);
 
 // Capture output: a null output that also appends what it plays to a wave
 // file. All capture outputs of the process that name one file share it; the
 // file takes the format of the first one and the others are converted. The
 // header is kept up to date after every write, so the file is valid at any time.
 // Returns nullptr with a message in error when the file cannot be written.
-std::unique_ptr<AudioOutput> openCaptureOutput(const AudioFormat& format, const std::string& path,
-                                               std::string* error = nullptr,
-                                               double paceFactor = 1.0);
+LENVORO_AUDIO_API std::unique_ptr<AudioOutput> openCaptureOutput(const AudioFormat& format,
+                                                                 const std::string& path,
+                                                                 std::string* error = nullptr,
+                                                                 double paceFactor = 1.0);
 
 // The system's default device through PortAudio; nullptr (with a message)
 // when there is no usable device.
-std::unique_ptr<AudioOutput> openDeviceOutput(const AudioFormat& format,
-                                              std::string* error = nullptr);
+LENVORO_AUDIO_API std::unique_ptr<AudioOutput> openDeviceOutput(const AudioFormat& format,
+                                                                std::string* error = nullptr);
 
 // The output chosen by the environment: LENVORO_AUDIO=null, capture:FILE.wav,
 // or unset/"device" for the system device, falling back to the null output
 // when there is no device. Never returns nullptr.
-std::unique_ptr<AudioOutput> openDefaultOutput(const AudioFormat& format);
+LENVORO_AUDIO_API std::unique_ptr<AudioOutput> openDefaultOutput(const AudioFormat& format);
 
 }  // namespace lenvoro::audio

@@ -30,7 +30,8 @@ inline constexpr uint64_t kMaxWaveSamples = uint64_t{48000} * 2 * 600;
 // Reads the whole file. Returns nothing, with a message in error, when the file
 // is missing, unreadable, not audio, larger than maxFrames frames or than the
 // bounds above, or when the memory for it cannot be had.
-std::optional<WaveData> readWaveFile(const std::string& path, std::string* error = nullptr,
-                                     size_t maxFrames = size_t{1} << 28);
+LENVORO_AUDIO_API std::optional<WaveData> readWaveFile(const std::string& path,
+                                                       std::string* error = nullptr,
+                                                       size_t maxFrames = size_t{1} << 28);
 
 }  // namespace lenvoro::audio

@@ -10,6 +10,7 @@
 
 #include "lenvoro_audio/audio_output.h"
 #include "lenvoro_audio/wave_file.h"
+#include "test_support.h"
 
 namespace lenvoro::audio {
 namespace {
@@ -31,12 +32,7 @@ std::vector<int16_t> tone(size_t frames, int channels, int16_t level) {
 }
 
 bool waitUntilPlayed(const AudioOutput& output, std::chrono::milliseconds limit = 5s) {
-    const auto until = std::chrono::steady_clock::now() + limit;
-    while (output.framesQueued() > 0) {
-        if (std::chrono::steady_clock::now() > until) return false;
-        std::this_thread::sleep_for(2ms);
-    }
-    return true;
+    return test::waitFor([&] { return output.framesQueued() == 0; }, limit);
 }
 
 TEST(NullOutput, PlaysAtRealTimePace) {
@@ -70,8 +66,7 @@ TEST(NullOutput, PauseHoldsThePositionAndDiscardJumpsToTheEnd) {
     EXPECT_EQ(output->framesPlayed(), 0u);
     EXPECT_TRUE(output->paused());
     output->setPaused(false);
-    std::this_thread::sleep_for(50ms);
-    EXPECT_GT(output->framesPlayed(), 0u);
+    EXPECT_TRUE(test::waitFor([&] { return output->framesPlayed() > 0; }));
     output->discard();
     EXPECT_EQ(output->framesPlayed(), output->framesWritten());
     EXPECT_EQ(output->framesQueued(), 0u);
@@ -125,14 +120,14 @@ TEST(CaptureOutput, UnwritableFileIsReportedNotFatal) {
 }
 
 TEST(DefaultOutput, EnvironmentChoosesTheOutput) {
-    setenv("LENVORO_AUDIO", "null", 1);
+    test::EnvironmentGuard environment("LENVORO_AUDIO", "null");
     EXPECT_EQ(openDefaultOutput({22050, 1})->describe(), "null");
     const auto path = temporaryPath("env.wav").string();
-    setenv("LENVORO_AUDIO", ("capture:" + path).c_str(), 1);
+    environment.set("LENVORO_AUDIO", "capture:" + path);
     EXPECT_EQ(openDefaultOutput({22050, 1})->describe(), "capture:" + path);
-    setenv("LENVORO_AUDIO", "capture:/nonexistent/folder/x.wav", 1);
+    environment.set("LENVORO_AUDIO", "capture:/nonexistent/folder/x.wav");
     EXPECT_EQ(openDefaultOutput({22050, 1})->describe(), "null");
-    unsetenv("LENVORO_AUDIO");
+    environment.unset("LENVORO_AUDIO");
     // Without a sound card this falls back to the null output; with one it is the device.
     const std::string device = openDefaultOutput({22050, 1})->describe();
     EXPECT_TRUE(device == "null" || device == "device") << device;

@@ -9,7 +9,7 @@
 
 #include "engine/file_stream.h"
 #include "engine/voice.h"
-#include "test_support.h"
+#include "voice_support.h"
 
 namespace lenvoro::engine {
 namespace {

@@ -86,13 +86,15 @@ TEST(InterfaceLanguage, OnlyTheListedIdentifiersSelectChinese) {
 }
 
 TEST(InterfaceLanguage, LocaleComesFromLcAllThenLcCtypeThenLang) {
-    EXPECT_EQ(UserLocaleName(fakeEnvironment(
+    EXPECT_EQ(codeset::userLocaleName(fakeEnvironment(
                   {{"LC_ALL", "zh_TW.UTF-8"}, {"LC_CTYPE", "zh_CN"}, {"LANG", "en_US"}})),
               "zh_TW.UTF-8");
-    EXPECT_EQ(UserLocaleName(fakeEnvironment({{"LC_ALL", ""}, {"LC_CTYPE", "zh_CN"}})), "zh_CN");
-    EXPECT_EQ(UserLocaleName(fakeEnvironment({{"LC_MESSAGES", "zh_CN"}, {"LANG", "en_GB"}})),
-              "en_GB");
-    EXPECT_EQ(UserLocaleName(fakeEnvironment({})), "");
+    EXPECT_EQ(codeset::userLocaleName(fakeEnvironment({{"LC_ALL", ""}, {"LC_CTYPE", "zh_CN"}})),
+              "zh_CN");
+    EXPECT_EQ(
+        codeset::userLocaleName(fakeEnvironment({{"LC_MESSAGES", "zh_CN"}, {"LANG", "en_GB"}})),
+        "en_GB");
+    EXPECT_EQ(codeset::userLocaleName(fakeEnvironment({})), "");
 }
 
 TEST(InterfaceLanguage, ChoosingFillsEveryBufferAndResetsTheVoicePage) {

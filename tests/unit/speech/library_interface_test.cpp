@@ -17,7 +17,7 @@
 #include "engine_state.h"
 #include "lenvoro.h"
 #include "library_interface.h"
-#include "test_support.h"
+#include "voice_support.h"
 
 namespace lenvoro {
 namespace {
@@ -36,14 +36,11 @@ class LibraryInterface : public ::testing::Test {
 protected:
     void SetUp() override {
         shipped_ = LENVORO_TEST_DATA_DIR;
-        setenv("LENVORO_DATA_DIR", shipped_.c_str(), 1);
-        setenv("LC_ALL", "en_US.UTF-8", 1);
+        environment_.set("LENVORO_DATA_DIR", shipped_.string()).set("LC_ALL", "en_US.UTF-8");
     }
     void TearDown() override {
         Lenvoro_InitialAuth(0, -1, -1, -1, "", "", "", "");  // leaves a retired state
         Lenvoro_Close();
-        setenv("LENVORO_DATA_DIR", shipped_.c_str(), 1);
-        unsetenv("LC_ALL");
     }
 
     // A data folder with the shipped voices except those of the choice numbers in missing.
@@ -56,9 +53,10 @@ protected:
             fs::copy_file(shipped_ / "voices" / kShippedTokenFiles[voice],
                           folder / "voices" / kShippedTokenFiles[voice]);
         }
-        setenv("LENVORO_DATA_DIR", folder.c_str(), 1);
+        environment_.set("LENVORO_DATA_DIR", folder.string());
     }
 
+    test::EnvironmentGuard environment_;
     fs::path shipped_;
 };
 
@@ -83,9 +81,12 @@ int32_t StartPlain(const StartArguments& a) {
 
 TEST_F(LibraryInterface, StartChecksVoiceRateAndVolumeInEveryForm) {
     const StartArguments cases[] = {
-        {-1, -1, -1, 10}, {4, 100, 100, 10}, {0, 0, 0, 10},   {3, 49, 50, 10},
-        {5, 50, 50, 0},   {-2, 50, 50, 0},   {0, 101, 50, 0}, {0, -2, 50, 0},
-        {0, 50, 101, 0},  {0, 50, -2, 0},    {9, -1, -1, 0},  {INT32_MIN, -1, -1, 0},
+        {-1, -1, -1, LENVORO_RESULT_DONE},    {4, 100, 100, LENVORO_RESULT_DONE},
+        {0, 0, 0, LENVORO_RESULT_DONE},       {3, 49, 50, LENVORO_RESULT_DONE},
+        {5, 50, 50, LENVORO_RESULT_REFUSED},  {-2, 50, 50, LENVORO_RESULT_REFUSED},
+        {0, 101, 50, LENVORO_RESULT_REFUSED}, {0, -2, 50, LENVORO_RESULT_REFUSED},
+        {0, 50, 101, LENVORO_RESULT_REFUSED}, {0, 50, -2, LENVORO_RESULT_REFUSED},
+        {9, -1, -1, LENVORO_RESULT_REFUSED},  {INT32_MIN, -1, -1, LENVORO_RESULT_REFUSED},
     };
     for (auto start : {&StartPlain, &StartAnsi, &StartWide}) {
         for (const StartArguments& c : cases) {
@@ -94,27 +95,29 @@ TEST_F(LibraryInterface, StartChecksVoiceRateAndVolumeInEveryForm) {
             testing::internal::CaptureStderr();
             EXPECT_EQ(start(c), c.expected);
             const std::string shown = testing::internal::GetCapturedStderr();
-            EXPECT_EQ(shown, c.expected == 0 ? kParameterError : "");
+            EXPECT_EQ(shown, c.expected == LENVORO_RESULT_REFUSED ? kParameterError : "");
             EXPECT_TRUE(engineState().usable);
         }
     }
 }
 
 TEST_F(LibraryInterface, ParameterErrorIsInTheLanguageOfTheLocaleAtThatCall) {
-    setenv("LC_ALL", "zh_CN.UTF-8", 1);
+    environment_.set("LC_ALL", "zh_CN.UTF-8");
     testing::internal::CaptureStderr();
-    EXPECT_EQ(Lenvoro_InitialAuth(0, 5, -1, -1, "", "", "", ""), 0);
+    EXPECT_EQ(Lenvoro_InitialAuth(0, 5, -1, -1, "", "", "", ""), LENVORO_RESULT_REFUSED);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "错误提示: 传入的参数不正确, 不能执行此命令 !\n");
-    setenv("LC_ALL", "zh_TW.UTF-8", 1);
+    environment_.set("LC_ALL", "zh_TW.UTF-8");
     testing::internal::CaptureStderr();
-    EXPECT_EQ(Dll_Lenvoro_InitialAuthW(0, 0, 101, -1, u"", u"", u"", u""), 0);
+    EXPECT_EQ(Dll_Lenvoro_InitialAuthW(0, 0, 101, -1, u"", u"", u"", u""), LENVORO_RESULT_REFUSED);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "錯誤提示: 傳入的參數不正确, 不能執行此命令 !\n");
 }
 
 TEST_F(LibraryInterface, MissingChosenVoiceGivesItsCodeAndLeavesTheDefaultVoiceReady) {
-    const int32_t expected[] = {50, 60, 70, 80, 90};
+    const int32_t expected[] = {LENVORO_RESULT_NO_SIMPLIFIED_CHINESE, LENVORO_RESULT_NO_SAM,
+                                LENVORO_RESULT_NO_MARY, LENVORO_RESULT_NO_MIKE,
+                                LENVORO_RESULT_NO_CHINESE_FEMALE};
     for (int voice = 0; voice < 5; ++voice) {
         SCOPED_TRACE(voice);
         useVoicesWithout({voice});
@@ -128,12 +131,12 @@ TEST_F(LibraryInterface, MissingChosenVoiceGivesItsCodeAndLeavesTheDefaultVoiceR
         EXPECT_NE(rate, -10) << "rate is not applied when the voice is missing";
         EXPECT_FALSE(engineState().startSelection.held());
         // The default voice never counts as missing.
-        EXPECT_EQ(Lenvoro_InitialAuth(0, -1, -1, -1, "m", "c", "", ""), 10);
+        EXPECT_EQ(Lenvoro_InitialAuth(0, -1, -1, -1, "m", "c", "", ""), LENVORO_RESULT_DONE);
     }
 }
 
 TEST_F(LibraryInterface, ChosenVoiceIsTakenAndRateAndVolumeApplied) {
-    EXPECT_EQ(Lenvoro_InitialAuth(0, 2, 49, 30, "", "", "", ""), 10);
+    EXPECT_EQ(Lenvoro_InitialAuth(0, 2, 49, 30, "", "", "", ""), LENVORO_RESULT_DONE);
     ASSERT_NE(engineState().voice, nullptr);
     std::shared_ptr<const engine::ObjectToken> token;
     engineState().voice->getVoice(&token);
@@ -164,7 +167,7 @@ TEST_F(LibraryInterface, NoVoiceInstalledFailsWithTheCallersMessageOnlyWhenBothT
         for (const Case& c : cases) {
             testing::internal::CaptureStderr();
             EXPECT_EQ(Lenvoro_InitialAuth(0, voice, -1, -1, c.message, c.caption, nullptr, nullptr),
-                      20);
+                      LENVORO_RESULT_ENGINE_FAILED);
             EXPECT_EQ(testing::internal::GetCapturedStderr(), c.shown);
             EXPECT_EQ(engineState().voice, nullptr) << "a failed start leaves no voice";
             EXPECT_FALSE(engineState().startSelection.held());
@@ -181,7 +184,9 @@ TEST_F(LibraryInterface, MissingSpeechDataIsAnEngineThatCannotStartWithTheCaller
             const int32_t first =
                 Lenvoro_InitialAuth(0, -1, -1, -1, "Speech cannot start", "My program", "", "");
             const int32_t again = Dll_Lenvoro_InitialAuthW(0, 1, -1, -1, u"", u"", u"", u"");
-            std::exit(first == 20 && again == 20 ? 7 : 1);
+            std::exit(first == LENVORO_RESULT_ENGINE_FAILED && again == LENVORO_RESULT_ENGINE_FAILED
+                          ? 7
+                          : 1);
         },
         testing::ExitedWithCode(7), "My program: Speech cannot start");
 }
@@ -189,13 +194,13 @@ TEST_F(LibraryInterface, MissingSpeechDataIsAnEngineThatCannotStartWithTheCaller
 // --- Start again, close, close again ---------------------------------------------
 
 TEST_F(LibraryInterface, SecondStartReleasesTheEarlierVoiceAndKeepsOneRuntimeReference) {
-    ASSERT_EQ(Lenvoro_InitialAuth(0, 0, -1, -1, "", "", "", ""), 10);
+    ASSERT_EQ(Lenvoro_InitialAuth(0, 0, -1, -1, "", "", "", ""), LENVORO_RESULT_DONE);
     // Held here as well, as an engine thread might still hold it.
     std::shared_ptr<engine::Voice> first = engineState().voice;
     std::weak_ptr<const engine::ObjectToken> firstToken = engineState().startSelection.token;
     ASSERT_EQ(first->speak(u"一二三四五六七八九十", engine::kSpeakAsync), engine::kOk);
 
-    ASSERT_EQ(Dll_Lenvoro_InitialAuthW(0, 1, -1, -1, u"", u"", u"", u""), 10);
+    ASSERT_EQ(Dll_Lenvoro_InitialAuthW(0, 1, -1, -1, u"", u"", u"", u""), LENVORO_RESULT_DONE);
     EXPECT_NE(engineState().voice, first);
     EXPECT_EQ(first->status().runningState, engine::kRunningStateDone)
         << "the earlier voice was stopped, not left reading beside the new one";
@@ -204,7 +209,7 @@ TEST_F(LibraryInterface, SecondStartReleasesTheEarlierVoiceAndKeepsOneRuntimeRef
     first.reset();
     EXPECT_TRUE(firstToken.expired()) << "nor its voice token";
 
-    EXPECT_EQ(Lenvoro_Close(), 1);
+    EXPECT_EQ(Lenvoro_Close(), LENVORO_RESULT_OK);
     EXPECT_EQ(engineState().voice, nullptr);
     EXPECT_FALSE(engineState().startSelection.held());
     EXPECT_FALSE(engineState().comReady);
@@ -212,17 +217,17 @@ TEST_F(LibraryInterface, SecondStartReleasesTheEarlierVoiceAndKeepsOneRuntimeRef
     EXPECT_EQ(engineState().lastResult, engine::kFail);
 
     // A second close finds nothing to release and gives no runtime back twice.
-    EXPECT_EQ(Dll_Lenvoro_Close(), 1);
+    EXPECT_EQ(Dll_Lenvoro_Close(), LENVORO_RESULT_OK);
     EXPECT_EQ(engine::runtimeReferences(), 0);
 }
 
 TEST_F(LibraryInterface, CloseStopsAReadingAndFreesTheText) {
-    ASSERT_EQ(Lenvoro_InitialAuth(0, -1, -1, -1, "", "", "", ""), 10);
+    ASSERT_EQ(Lenvoro_InitialAuth(0, -1, -1, -1, "", "", "", ""), LENVORO_RESULT_DONE);
     std::shared_ptr<engine::Voice> voice = engineState().voice;
     voice->speak(u"a long text that would take a while to read aloud", engine::kSpeakAsync);
     engineState().spokenText = u"a long text";
     engineState().progress = 42;
-    EXPECT_EQ(Lenvoro_Close(), 1);
+    EXPECT_EQ(Lenvoro_Close(), LENVORO_RESULT_OK);
     EXPECT_EQ(voice->status().runningState, engine::kRunningStateDone);
     EXPECT_EQ(voice.use_count(), 1);
     voice.reset();
@@ -233,9 +238,9 @@ TEST_F(LibraryInterface, CloseStopsAReadingAndFreesTheText) {
 // --- The retired state -------------------------------------------------------------
 
 TEST_F(LibraryInterface, RetiredEntryShowsInformationAndBlocksTheEngineEntriesUntilStart) {
-    ASSERT_EQ(Lenvoro_InitialAuth(0, -1, -1, -1, "", "", "", ""), 10);
+    ASSERT_EQ(Lenvoro_InitialAuth(0, -1, -1, -1, "", "", "", ""), LENVORO_RESULT_DONE);
     testing::internal::CaptureStderr();
-    EXPECT_EQ(Dll_Lenvoro_InitialW(0, 1, 2, 3, 4, 5), 10);
+    EXPECT_EQ(Dll_Lenvoro_InitialW(0, 1, 2, 3, 4, 5), LENVORO_RESULT_DONE);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("Lenvoro_InitialAuth"),
               std::string::npos);
     EXPECT_FALSE(engineState().usable);
@@ -253,7 +258,7 @@ TEST_F(LibraryInterface, RetiredEntryShowsInformationAndBlocksTheEngineEntriesUn
     for (const auto& [name, entry] : refused) {
         SCOPED_TRACE(name);
         testing::internal::CaptureStderr();
-        EXPECT_EQ(entry(), 0);
+        EXPECT_EQ(entry(), LENVORO_RESULT_REFUSED);
         EXPECT_NE(testing::internal::GetCapturedStderr().find("Lenvoro_InitialAuth"),
                   std::string::npos)
             << "the information dialog's text";
@@ -262,17 +267,17 @@ TEST_F(LibraryInterface, RetiredEntryShowsInformationAndBlocksTheEngineEntriesUn
 
     // The controls and the version do not look at the retired state.
     testing::internal::CaptureStderr();
-    EXPECT_EQ(Lenvoro_PauseORContinue(), 1);
-    EXPECT_EQ(Lenvoro_SetVolume(20), 1);
-    EXPECT_EQ(Dll_Lenvoro_SetSpeed(50), 1);
+    EXPECT_EQ(Lenvoro_PauseORContinue(), LENVORO_RESULT_OK);
+    EXPECT_EQ(Lenvoro_SetVolume(20), LENVORO_RESULT_OK);
+    EXPECT_EQ(Dll_Lenvoro_SetSpeed(50), LENVORO_RESULT_OK);
     EXPECT_EQ(Lenvoro_GetLocationInfo(), engineState().progress);
     LenvoroVersionRecord record{};
-    EXPECT_EQ(Dll_Lenvoro_Version(&record), 1);
+    EXPECT_EQ(Dll_Lenvoro_Version(&record), LENVORO_RESULT_OK);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 
-    EXPECT_EQ(Lenvoro_InitialAuth(0, -1, -1, -1, "", "", "", ""), 10);
+    EXPECT_EQ(Lenvoro_InitialAuth(0, -1, -1, -1, "", "", "", ""), LENVORO_RESULT_DONE);
     EXPECT_TRUE(engineState().usable);
-    EXPECT_EQ(Lenvoro_Stop(), 1);
+    EXPECT_EQ(Lenvoro_Stop(), LENVORO_RESULT_OK);
 }
 
 // --- Version ------------------------------------------------------------------------
@@ -290,7 +295,7 @@ TEST(LibraryVersion, FillsTheSixteenBytesOfTheRecord) {
     }
 
     std::memset(bytes, 0xAA, sizeof bytes);
-    EXPECT_EQ(Dll_Lenvoro_Version(record), 1);
+    EXPECT_EQ(Dll_Lenvoro_Version(record), LENVORO_RESULT_OK);
     EXPECT_EQ(record->major, 2);
     EXPECT_EQ(record->minor, 8);
     EXPECT_EQ(record->day, 29);
@@ -298,7 +303,7 @@ TEST(LibraryVersion, FillsTheSixteenBytesOfTheRecord) {
     EXPECT_EQ(record->year, 2004);
 
     EXPECT_EQ(Lenvoro_Version(nullptr), nullptr);
-    EXPECT_EQ(Dll_Lenvoro_Version(nullptr), 0);
+    EXPECT_EQ(Dll_Lenvoro_Version(nullptr), LENVORO_RESULT_REFUSED);
 }
 
 // --- Texts: NULL, over-long, ANSI --------------------------------------------------------
@@ -310,7 +315,8 @@ TEST_F(LibraryInterface, CallersMessageIsCutAt255CharactersNeverInsideASurrogate
     for (int i = 0; i < 300; ++i)
         longMessage += "中";
     testing::internal::CaptureStderr();
-    EXPECT_EQ(Lenvoro_InitialAuth(0, -1, -1, -1, longMessage.c_str(), "T", "", ""), 20);
+    EXPECT_EQ(Lenvoro_InitialAuth(0, -1, -1, -1, longMessage.c_str(), "T", "", ""),
+              LENVORO_RESULT_ENGINE_FAILED);
     std::string expected = "T: ";
     for (int i = 0; i < 255; ++i)
         expected += "中";
@@ -320,37 +326,42 @@ TEST_F(LibraryInterface, CallersMessageIsCutAt255CharactersNeverInsideASurrogate
     std::u16string wide(254, u'a');
     wide += u"\U0001F600tail";
     testing::internal::CaptureStderr();
-    EXPECT_EQ(Dll_Lenvoro_InitialAuthW(0, -1, -1, -1, wide.c_str(), u"T", nullptr, nullptr), 20);
+    EXPECT_EQ(Dll_Lenvoro_InitialAuthW(0, -1, -1, -1, wide.c_str(), u"T", nullptr, nullptr),
+              LENVORO_RESULT_ENGINE_FAILED);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "T: " + std::string(254, 'a') + "\n");
 }
 
 TEST_F(LibraryInterface, AnsiTextsAreReadInTheLocalesCodeSet) {
     useVoicesWithout({0, 1, 2, 3, 4});
-    setenv("LC_ALL", "zh_CN.GBK", 1);
+    environment_.set("LC_ALL", "zh_CN.GBK");
     // "你好" in GBK, then a byte that is no GBK character.
     testing::internal::CaptureStderr();
     EXPECT_EQ(Dll_Lenvoro_InitialAuthA(0, -1, -1, -1, "\xC4\xE3\xBA\xC3\xFF!", "\xB4\xED", "", ""),
-              20);
+              LENVORO_RESULT_ENGINE_FAILED);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "错: 你好\xEF\xBF\xBD!\n");
 }
 
 TEST_F(LibraryInterface, NullTextsAreEmptyEverywhere) {
-    EXPECT_EQ(Lenvoro_InitialAuth(0, -1, -1, -1, nullptr, nullptr, nullptr, nullptr), 10);
-    EXPECT_EQ(Dll_Lenvoro_InitialAuthW(0, -1, -1, -1, nullptr, nullptr, nullptr, nullptr), 10);
+    EXPECT_EQ(Lenvoro_InitialAuth(0, -1, -1, -1, nullptr, nullptr, nullptr, nullptr),
+              LENVORO_RESULT_DONE);
+    EXPECT_EQ(Dll_Lenvoro_InitialAuthW(0, -1, -1, -1, nullptr, nullptr, nullptr, nullptr),
+              LENVORO_RESULT_DONE);
     const std::u16string page(engineState().voicePage.view());
-    EXPECT_EQ(Lenvoro_Speak(nullptr, 10, -1, -1, -1, 1, nullptr), 10);
-    EXPECT_EQ(Dll_Lenvoro_SpeakW(nullptr, 11, -1, -1, -1, 1, nullptr), 10);
+    EXPECT_EQ(Lenvoro_Speak(nullptr, 10, -1, -1, -1, 1, nullptr), LENVORO_RESULT_DONE);
+    EXPECT_EQ(Dll_Lenvoro_SpeakW(nullptr, 11, -1, -1, -1, 1, nullptr), LENVORO_RESULT_DONE);
     // No file name: no file can be written.
-    EXPECT_EQ(Dll_Lenvoro_SpeakToWaveA(nullptr, nullptr, 10, -1, -1, -1, 0, 1, nullptr), 20);
-    EXPECT_EQ(Dll_Lenvoro_SpeakToWaveW(nullptr, nullptr, 20, 1, -1, -1, 35, 0, nullptr), 20);
-    EXPECT_EQ(Lenvoro_SetDialog(0, nullptr), 0);
+    EXPECT_EQ(Dll_Lenvoro_SpeakToWaveA(nullptr, nullptr, 10, -1, -1, -1, 0, 1, nullptr),
+              LENVORO_RESULT_ENGINE_FAILED);
+    EXPECT_EQ(Dll_Lenvoro_SpeakToWaveW(nullptr, nullptr, 20, 1, -1, -1, 35, 0, nullptr),
+              LENVORO_RESULT_ENGINE_FAILED);
+    EXPECT_EQ(Lenvoro_SetDialog(0, nullptr), LENVORO_RESULT_REFUSED);
     EXPECT_EQ(engineState().voicePage.view(), page) << "no page given, none taken";
 }
 
 // --- Speaking, wave and dialog entries: their checks -------------------------------------
 
 TEST_F(LibraryInterface, SpeakingEntriesRefuseArgumentsOutOfRangeWithTheParameterError) {
-    ASSERT_EQ(Lenvoro_InitialAuth(0, -1, -1, -1, "", "", "", ""), 10);
+    ASSERT_EQ(Lenvoro_InitialAuth(0, -1, -1, -1, "", "", "", ""), LENVORO_RESULT_DONE);
     // Empty texts: a call that passes its checks returns 10 without reading.
     // The one-voice modes take any voice number; the mixed modes need a pair.
     struct Case {
@@ -366,7 +377,7 @@ TEST_F(LibraryInterface, SpeakingEntriesRefuseArgumentsOutOfRangeWithTheParamete
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "mode " << c.mode << " voice " << c.voice
                                         << " punctuation " << c.punctuation);
-        const int32_t expected = c.valid ? 10 : 0;
+        const int32_t expected = c.valid ? LENVORO_RESULT_DONE : LENVORO_RESULT_REFUSED;
         testing::internal::CaptureStderr();
         EXPECT_EQ(Lenvoro_Speak("", c.mode, c.voice, c.rate, c.volume, c.punctuation, nullptr),
                   expected);
@@ -379,7 +390,7 @@ TEST_F(LibraryInterface, SpeakingEntriesRefuseArgumentsOutOfRangeWithTheParamete
 }
 
 TEST_F(LibraryInterface, WaveEntryRefusesFormatAndModeOutOfRangeAndCreatesNoFile) {
-    ASSERT_EQ(Lenvoro_InitialAuth(0, -1, -1, -1, "", "", "", ""), 10);
+    ASSERT_EQ(Lenvoro_InitialAuth(0, -1, -1, -1, "", "", "", ""), LENVORO_RESULT_DONE);
     const fs::path file = test::makeTemporaryFolder("interface-wave") / "out.wav";
     struct Case {
         int32_t mode, format, punctuation;
@@ -393,7 +404,7 @@ TEST_F(LibraryInterface, WaveEntryRefusesFormatAndModeOutOfRangeAndCreatesNoFile
         testing::internal::CaptureStderr();
         EXPECT_EQ(Lenvoro_SpeakToWave("text", file.c_str(), c.mode, 1, -1, -1, c.format,
                                       c.punctuation, nullptr),
-                  c.valid ? 10 : 0);
+                  c.valid ? LENVORO_RESULT_DONE : LENVORO_RESULT_REFUSED);
         EXPECT_EQ(testing::internal::GetCapturedStderr(), c.valid ? "" : kParameterError);
         EXPECT_EQ(fs::exists(file), c.valid);
         fs::remove(file);
@@ -401,7 +412,7 @@ TEST_F(LibraryInterface, WaveEntryRefusesFormatAndModeOutOfRangeAndCreatesNoFile
 }
 
 TEST_F(LibraryInterface, PageOfASpeakCallIsKeptCutAt255UntilTheNextStart) {
-    ASSERT_EQ(Lenvoro_InitialAuth(0, -1, -1, -1, "", "", "", ""), 10);
+    ASSERT_EQ(Lenvoro_InitialAuth(0, -1, -1, -1, "", "", "", ""), LENVORO_RESULT_DONE);
     const std::u16string defaultPage(engineState().voicePage.view());
     ASSERT_FALSE(defaultPage.empty());
 
@@ -413,14 +424,14 @@ TEST_F(LibraryInterface, PageOfASpeakCallIsKeptCutAt255UntilTheNextStart) {
     Dll_Lenvoro_SpeakW(u"text", 11, 0, -1, -1, 1, longPage.c_str());
     EXPECT_EQ(engineState().voicePage.view(), std::u16string_view(longPage).substr(0, 255));
 
-    ASSERT_EQ(Lenvoro_InitialAuth(0, -1, -1, -1, "", "", "", ""), 10);
+    ASSERT_EQ(Lenvoro_InitialAuth(0, -1, -1, -1, "", "", "", ""), LENVORO_RESULT_DONE);
     EXPECT_EQ(engineState().voicePage.view(), defaultPage);
 }
 
 // --- Controls ---------------------------------------------------------------------
 
 TEST_F(LibraryInterface, VolumeAndSpeedActOnTheCurrentVoiceAndIgnoreNegativeValues) {
-    ASSERT_EQ(Lenvoro_InitialAuth(0, -1, 50, 50, "", "", "", ""), 10);
+    ASSERT_EQ(Lenvoro_InitialAuth(0, -1, 50, 50, "", "", "", ""), LENVORO_RESULT_DONE);
     engine::Voice& voice = *engineState().voice;
     struct Case {
         int32_t (*call)(int32_t);
@@ -435,7 +446,7 @@ TEST_F(LibraryInterface, VolumeAndSpeedActOnTheCurrentVoiceAndIgnoreNegativeValu
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.value);
-        EXPECT_EQ(c.call(c.value), 1);
+        EXPECT_EQ(c.call(c.value), LENVORO_RESULT_OK);
         int32_t rate = 0, volume = 0;
         voice.getRate(&rate);
         voice.getVolume(&volume);
@@ -443,22 +454,23 @@ TEST_F(LibraryInterface, VolumeAndSpeedActOnTheCurrentVoiceAndIgnoreNegativeValu
         EXPECT_EQ(volume, c.expectedVolume);
     }
     Lenvoro_Close();
-    EXPECT_EQ(Lenvoro_SetSpeed(50), 1) << "without a voice there is nothing to change";
-    EXPECT_EQ(Lenvoro_SetVolume(50), 1);
+    EXPECT_EQ(Lenvoro_SetSpeed(50), LENVORO_RESULT_OK)
+        << "without a voice there is nothing to change";
+    EXPECT_EQ(Lenvoro_SetVolume(50), LENVORO_RESULT_OK);
 }
 
 TEST_F(LibraryInterface, PauseOrContinueTogglesOnlyWhileReading) {
-    ASSERT_EQ(Lenvoro_InitialAuth(0, -1, -1, -1, "", "", "", ""), 10);
+    ASSERT_EQ(Lenvoro_InitialAuth(0, -1, -1, -1, "", "", "", ""), LENVORO_RESULT_DONE);
     EngineState& state = engineState();
     state.idle = true;
     state.paused = false;
-    EXPECT_EQ(Lenvoro_PauseORContinue(), 1);
+    EXPECT_EQ(Lenvoro_PauseORContinue(), LENVORO_RESULT_OK);
     EXPECT_FALSE(state.paused) << "idle: nothing to pause";
 
     state.idle = false;
-    EXPECT_EQ(Dll_Lenvoro_PauseORContinue(), 1);
+    EXPECT_EQ(Dll_Lenvoro_PauseORContinue(), LENVORO_RESULT_OK);
     EXPECT_TRUE(state.paused);
-    EXPECT_EQ(Lenvoro_PauseORContinue(), 1);
+    EXPECT_EQ(Lenvoro_PauseORContinue(), LENVORO_RESULT_OK);
     EXPECT_FALSE(state.paused);
     state.idle = true;
 }
@@ -473,7 +485,8 @@ TEST_F(LibraryInterface, CallsFromSeveralThreadsAreTakenOneAtATime) {
         const std::string wave = (folder / ("t" + std::to_string(id) + ".wav")).string();
         for (int round = 0; round < kRounds; ++round) {
             const int32_t start = Lenvoro_InitialAuth(0, id % 5, -1, -1, "", "", "", "");
-            EXPECT_TRUE(start == 10 || start == 20) << start;
+            EXPECT_TRUE(start == LENVORO_RESULT_DONE || start == LENVORO_RESULT_ENGINE_FAILED)
+                << start;
             Lenvoro_Speak("Hello, 你好。", LENVORO_MODE_ASYNC, -1, -1, -1, 1, nullptr);
             Lenvoro_SetSpeed(round % 100);
             Lenvoro_SetVolume(round % 100);
@@ -492,7 +505,7 @@ TEST_F(LibraryInterface, CallsFromSeveralThreadsAreTakenOneAtATime) {
         threads.emplace_back(caller, id);
     for (auto& thread : threads)
         thread.join();
-    EXPECT_EQ(Lenvoro_Close(), 1);
+    EXPECT_EQ(Lenvoro_Close(), LENVORO_RESULT_OK);
 }
 
 }  // namespace

@@ -15,7 +15,7 @@
 
 #include "engine_state.h"
 #include "lenvoro.h"
-#include "test_support.h"
+#include "voice_support.h"
 #include "window_host.h"
 
 namespace lenvoro {
@@ -43,33 +43,37 @@ TEST_F(TakeOver, TextBoxesAreTakenOverOncePerWindowAndFamily) {
     QWidget namedTextBox;
     namedTextBox.setObjectName(QStringLiteral("thunderRT6TEXTBOX"));
 
-    ASSERT_EQ(Lenvoro_InitialAuth(handleOf(edit), -1, -1, -1, "", "", "", ""), 10);
-    ASSERT_EQ(Dll_Lenvoro_InitialAuthA(handleOf(edit), -1, -1, -1, "", "", "", ""), 10);
+    ASSERT_EQ(Lenvoro_InitialAuth(handleOf(edit), -1, -1, -1, "", "", "", ""), LENVORO_RESULT_DONE);
+    ASSERT_EQ(Dll_Lenvoro_InitialAuthA(handleOf(edit), -1, -1, -1, "", "", "", ""),
+              LENVORO_RESULT_DONE);
     EXPECT_TRUE(IsTakenOver(handleOf(edit), HandlerFamily::Ansi));
     EXPECT_FALSE(IsTakenOver(handleOf(edit), HandlerFamily::Wide));
     EXPECT_EQ(filtersOn(edit, "lenvoro-notification-ansi"), 1) << "never installed twice";
 
-    ASSERT_EQ(Dll_Lenvoro_InitialAuthW(handleOf(edit), -1, -1, -1, u"", u"", u"", u""), 10);
+    ASSERT_EQ(Dll_Lenvoro_InitialAuthW(handleOf(edit), -1, -1, -1, u"", u"", u"", u""),
+              LENVORO_RESULT_DONE);
     EXPECT_TRUE(IsTakenOver(handleOf(edit), HandlerFamily::Wide));
     EXPECT_EQ(filtersOn(edit, "lenvoro-notification-wide"), 1);
 
-    ASSERT_EQ(Lenvoro_InitialAuth(handleOf(button), -1, -1, -1, "", "", "", ""), 10);
+    ASSERT_EQ(Lenvoro_InitialAuth(handleOf(button), -1, -1, -1, "", "", "", ""),
+              LENVORO_RESULT_DONE);
     EXPECT_FALSE(IsTakenOver(handleOf(button), HandlerFamily::Ansi));
-    ASSERT_EQ(Lenvoro_InitialAuth(handleOf(namedTextBox), -1, -1, -1, "", "", "", ""), 10);
+    ASSERT_EQ(Lenvoro_InitialAuth(handleOf(namedTextBox), -1, -1, -1, "", "", "", ""),
+              LENVORO_RESULT_DONE);
     EXPECT_TRUE(IsTakenOver(handleOf(namedTextBox), HandlerFamily::Ansi));
 
     // A handle that names no widget is no window: started, nothing taken over.
     int notAWidget = 0;
     EXPECT_EQ(
         Lenvoro_InitialAuth(reinterpret_cast<intptr_t>(&notAWidget), -1, -1, -1, "", "", "", ""),
-        10);
+        LENVORO_RESULT_DONE);
 }
 
 TEST_F(TakeOver, NotificationsFollowTheReadingAndMarkTheWordHeard) {
     const std::u16string text = u"one two three four";
     QLineEdit edit(QString::fromStdU16String(text));
     const intptr_t window = handleOf(edit);
-    ASSERT_EQ(Dll_Lenvoro_InitialAuthW(window, 1, -1, -1, u"", u"", u"", u""), 10);
+    ASSERT_EQ(Dll_Lenvoro_InitialAuthW(window, 1, -1, -1, u"", u"", u"", u""), LENVORO_RESULT_DONE);
 
     // What a speaking call sets up: a voice that notifies the window, the text
     // it reads, highlighting on. Its output runs faster than real time.
@@ -106,7 +110,7 @@ TEST_F(TakeOver, NotificationsFollowTheReadingAndMarkTheWordHeard) {
     }
 
     // After close the handler finds no voice: a late notification changes nothing.
-    EXPECT_EQ(Lenvoro_Close(), 1);
+    EXPECT_EQ(Lenvoro_Close(), LENVORO_RESULT_OK);
     state.progress = 7;
     PostEngineNotification(window);
     QCoreApplication::processEvents();

@@ -1,4 +1,4 @@
-// The hand-checked sentence table (tests/mandarin/sentences.tsv) as it is
+// The hand-checked sentence table (tests/unit/mandarin/sentences.tsv) as it is
 // heard: the phonemes espeak-ng speaks while our Chinese voice reads each
 // sentence must be those it speaks for the table's own syllables and words.
 // This catches wrong readings and anything lost between the readings and
@@ -26,7 +26,7 @@
 #include "engine/voice.h"
 #include "mandarin/readings.h"
 #include "sentence_table.h"
-#include "test_support.h"
+#include "voice_support.h"
 
 namespace lenvoro::engine {
 namespace {

@@ -18,23 +18,13 @@
 #include "engine/text.h"
 #include "engine/voice.h"
 #include "markup.h"
-#include "test_support.h"
+#include "voice_support.h"
 
 namespace lenvoro::engine {
 namespace {
 
-#if defined(__SANITIZE_ADDRESS__)
-#define LENVORO_UNDER_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define LENVORO_UNDER_ASAN 1
-#endif
-#endif
-#ifdef LENVORO_UNDER_ASAN
-constexpr int64_t kReadingLimitMs = 120000;  // the sanitizers slow synthesis several times
-#else
-constexpr int64_t kReadingLimitMs = 20000;
-#endif
+// The sanitizers slow synthesis several times.
+constexpr int64_t kReadingLimitMs = test::kUnderAddressSanitizer ? 120000 : 20000;
 
 bool isHeardUnit(char16_t c) {
     return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') ||

@@ -9,7 +9,7 @@
 #include "engine/ini_file.h"
 #include "engine/markup.h"
 #include "engine/voice_tokens.h"
-#include "test_support.h"
+#include "voice_support.h"
 
 namespace lenvoro::engine {
 namespace {
@@ -49,9 +49,7 @@ TEST(RandomizedInput, MarkupReaderKeepsOffsetsInsideTheTextAndInOrder) {
 
 TEST(RandomizedInput, TokenFilesOfRandomBytesNeverBreakTheCategory) {
     const auto folder = test::makeTemporaryFolder("random-tokens");
-    const char* previous = std::getenv("LENVORO_DATA_DIR");
-    const std::string restore = previous != nullptr ? previous : "";
-    setenv("LENVORO_DATA_DIR", folder.c_str(), 1);
+    const test::EnvironmentGuard data("LENVORO_DATA_DIR", folder.string());
     std::filesystem::create_directories(folder / "voices");
     std::mt19937 random(777);
     const std::string pieces[] = {"[Attributes]\n", "[Espeak]\n", "[Token]\n", "Name=", "Voice=",
@@ -80,7 +78,6 @@ TEST(RandomizedInput, TokenFilesOfRandomBytesNeverBreakTheCategory) {
         EXPECT_FALSE(name.empty());
         EXPECT_TRUE(Synthesizer::instance().canSpeak(token->espeakVoice()));
     }
-    setenv("LENVORO_DATA_DIR", restore.c_str(), 1);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "codeset/codeset.h"
 #include "default_voice.h"
 #include "locale_text.h"
 #include "say_texts.h"
@@ -26,7 +27,7 @@ TEST(SayText, GbkTextIsCutBetweenCharactersNotInsideThem) {
     std::string bytes;
     for (int i = 0; i < 40; ++i)
         bytes += sentence;
-    const std::u16string text = DecodeText(bytes, "GBK");
+    const std::u16string text = codeset::toUtf16(bytes, "GBK");
     std::u16string expected;
     for (int i = 0; i < 40; ++i)
         expected += u"你好銆侤銆侤。";
@@ -77,7 +78,7 @@ TEST(SayText, BytesOutsideTheCodeSetReadAsReplacementCharacters) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.codeSet);
-        EXPECT_EQ(DecodeText(c.bytes, c.codeSet), c.text);
+        EXPECT_EQ(codeset::toUtf16(c.bytes, c.codeSet), c.text);
     }
     EXPECT_EQ(Utf16ToUtf32(u"a\U0001F600\xD800"), U"a\U0001F600\uFFFD");
 }

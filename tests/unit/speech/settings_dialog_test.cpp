@@ -32,7 +32,7 @@
 #include "lenvoro_audio/wave_file.h"
 #include "settings_dialog.h"
 #include "speech_engine.h"
-#include "test_support.h"
+#include "voice_support.h"
 
 using namespace lenvoro;
 
@@ -297,19 +297,13 @@ private slots:
         const auto dialog = CreateSettingsDialog();
         auto* volume = child<QSlider>(dialog.get(), kVolumeTrackbarName);
         voice->speak(longEnglish(), engine::kSpeakAsync);
-        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
         uint64_t quietFrom = 0;
-        while (std::chrono::steady_clock::now() < until) {
-            {
-                std::lock_guard lock(mutex);
-                if (words.size() >= 6) {
-                    quietFrom = words.back().audioStreamOffset / 2;
-                    break;
-                }
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-        QVERIFY(quietFrom > 0);
+        QVERIFY(test::waitFor([&] {
+            std::lock_guard lock(mutex);
+            if (words.size() >= 6)
+                quietFrom = words.back().audioStreamOffset / 2;
+            return quietFrom > 0;
+        }));
         // Dragged down to nothing, as a user would: every step acts.
         volume->setSliderDown(true);
         for (int value = volume->value(); value >= 0; value -= 25)
@@ -574,25 +568,25 @@ private slots:
             });
         };
         closeWithCancel();
-        QCOMPARE(Lenvoro_SetDialog(0, "https://example.org/a"), 1);
+        QCOMPARE(Lenvoro_SetDialog(0, "https://example.org/a"), LENVORO_RESULT_OK);
         QCOMPARE(MoreVoicesAddress(), QStringLiteral("https://example.org/a"));
 
         // Too long: cut at 255 units.
         const std::string longAnsi = "https://example.org/" + std::string(300, 'v');
         closeWithCancel();
-        QCOMPARE(Dll_Lenvoro_SetDialogA(0, longAnsi.c_str()), 1);
+        QCOMPARE(Dll_Lenvoro_SetDialogA(0, longAnsi.c_str()), LENVORO_RESULT_OK);
         QCOMPARE(engineState().moreVoicesPage.size(), size_t(255));
         QVERIFY(MoreVoicesAddress().startsWith(QStringLiteral("https://example.org/vvv")));
 
         // Never between the halves of a surrogate pair.
         std::u16string wide = u"https://example.org/" + std::u16string(234, u'w') + u"😀tail";
         closeWithCancel();
-        QCOMPARE(Dll_Lenvoro_SetDialogW(0, wide.c_str()), 1);
+        QCOMPARE(Dll_Lenvoro_SetDialogW(0, wide.c_str()), LENVORO_RESULT_OK);
         QCOMPARE(engineState().moreVoicesPage.view(), std::u16string_view(wide).substr(0, 254));
 
         // No page: the last one stays.
         closeWithCancel();
-        QCOMPARE(Dll_Lenvoro_SetDialogW(0, nullptr), 1);
+        QCOMPARE(Dll_Lenvoro_SetDialogW(0, nullptr), LENVORO_RESULT_OK);
         QCOMPARE(engineState().moreVoicesPage.size(), size_t(254));
 
         // Owned by the caller's window.
@@ -602,7 +596,7 @@ private slots:
             QCOMPARE(dialog->parentWidget(), &owner);
             dialog->accept();
         });
-        QCOMPARE(Lenvoro_SetDialog(reinterpret_cast<intptr_t>(&owner), nullptr), 1);
+        QCOMPARE(Lenvoro_SetDialog(reinterpret_cast<intptr_t>(&owner), nullptr), LENVORO_RESULT_OK);
     }
 
     void retiredLibraryShowsTheInformationInstead() {
@@ -613,7 +607,7 @@ private slots:
             dialog->accept();
         });
         setMoreVoicesPage(u"https://example.org/kept");
-        QCOMPARE(Dll_Lenvoro_SetDialogW(0, u"https://example.org/ignored"), 0);
+        QCOMPARE(Dll_Lenvoro_SetDialogW(0, u"https://example.org/ignored"), LENVORO_RESULT_REFUSED);
         QCOMPARE(MoreVoicesAddress(), QStringLiteral("https://example.org/kept"));
         engineState().usable = true;
     }

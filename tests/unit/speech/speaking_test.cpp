@@ -27,7 +27,7 @@
 #include "lenvoro_audio/audio_output.h"
 #include "lenvoro_audio/wave_file.h"
 #include "speaking.h"
-#include "test_support.h"
+#include "voice_support.h"
 #include "voices.h"
 
 namespace lenvoro {
@@ -132,11 +132,12 @@ class Speaking : public ::testing::Test {
 protected:
     void SetUp() override {
         shipped_ = LENVORO_TEST_DATA_DIR;
-        setenv("LENVORO_DATA_DIR", shipped_.c_str(), 1);
+        environment_.set("LENVORO_DATA_DIR", shipped_.string());
         promptsShown().clear();
         previousPrompt_ = SetVoicePromptHandler(&RecordPrompt);
         useVoicePace(3.0);
-        ASSERT_EQ(Dll_Lenvoro_InitialAuthW(window(), -1, -1, -1, u"", u"", u"", u""), 10);
+        ASSERT_EQ(Dll_Lenvoro_InitialAuthW(window(), -1, -1, -1, u"", u"", u"", u""),
+                  LENVORO_RESULT_DONE);
         QObject::connect(&edit_, &QLineEdit::selectionChanged, [this] {
             if (edit_.hasSelectedText())
                 marks_.push_back(
@@ -149,7 +150,6 @@ protected:
         engineState().window = 0;
         SetSpeakingVoiceFactory(nullptr);
         SetVoicePromptHandler(previousPrompt_);
-        setenv("LENVORO_DATA_DIR", shipped_.c_str(), 1);
     }
 
     intptr_t window() { return reinterpret_cast<intptr_t>(&edit_); }
@@ -187,9 +187,10 @@ protected:
         fs::create_directories(folder / "voices");
         for (const std::string& file : files)
             fs::copy_file(shipped_ / "voices" / file, folder / "voices" / file);
-        setenv("LENVORO_DATA_DIR", folder.c_str(), 1);
+        environment_.set("LENVORO_DATA_DIR", folder.string());
     }
 
+    test::EnvironmentGuard environment_;
     QLineEdit edit_;
     std::vector<Mark> marks_;
     fs::path shipped_;
@@ -201,7 +202,7 @@ TEST_F(Speaking, AsynchronousReadingMarksEachWordInOrderWhileProgressRunsToHundr
     edit_.setText(QString::fromStdU16String(text));
     QElapsedTimer call;
     call.start();
-    ASSERT_EQ(Dll_Lenvoro_SpeakW(text.c_str(), 11, 1, -1, -1, 1, nullptr), 10);
+    ASSERT_EQ(Dll_Lenvoro_SpeakW(text.c_str(), 11, 1, -1, -1, 1, nullptr), LENVORO_RESULT_DONE);
     EXPECT_LT(call.elapsed(), 500) << "the asynchronous mode returns at once";
     EXPECT_TRUE(engineState().idle) << "the state changes only inside the event loop";
     ASSERT_TRUE(runUntilIdleAfterReading());
@@ -225,7 +226,7 @@ TEST_F(Speaking, ChineseReadingMarksWholeWordsOfTheCallersTextInEveryAsynchronou
     useVoicePace(8.0);
     const std::u16string text = u"我有3个apple。2024年6月1日，Hello小明！\n１２点";
     edit_.setText(QString::fromStdU16String(text));
-    ASSERT_EQ(Dll_Lenvoro_SpeakW(text.c_str(), 11, 0, -1, -1, 1, nullptr), 10);
+    ASSERT_EQ(Dll_Lenvoro_SpeakW(text.c_str(), 11, 0, -1, -1, 1, nullptr), LENVORO_RESULT_DONE);
     ASSERT_TRUE(runUntilIdleAfterReading());
     QString heard;
     QStringList words;
@@ -248,7 +249,7 @@ TEST_F(Speaking, ChineseReadingMarksWholeWordsOfTheCallersTextInEveryAsynchronou
 
     // The mixed mode marks nothing; its progress follows the words of the markup.
     marks_.clear();
-    ASSERT_EQ(Dll_Lenvoro_SpeakW(text.c_str(), 21, 1, -1, -1, 1, nullptr), 10);
+    ASSERT_EQ(Dll_Lenvoro_SpeakW(text.c_str(), 21, 1, -1, -1, 1, nullptr), LENVORO_RESULT_DONE);
     std::vector<int32_t> progress;
     ASSERT_TRUE(runUntil([] { return !engineState().idle; }));
     ASSERT_TRUE(runUntil([&progress] {
@@ -276,7 +277,7 @@ TEST_F(Speaking, MarksAndProgressNeverRunBackwardsInAnyVoice) {
                          QString::fromUtf16(text).toStdString());
             marks_.clear();
             edit_.setText(QString::fromUtf16(text));
-            ASSERT_EQ(Dll_Lenvoro_SpeakW(text, 11, voice, -1, -1, 1, nullptr), 10);
+            ASSERT_EQ(Dll_Lenvoro_SpeakW(text, 11, voice, -1, -1, 1, nullptr), LENVORO_RESULT_DONE);
             std::vector<int32_t> progress;
             ASSERT_TRUE(runUntil([] { return !engineState().idle; }));
             ASSERT_TRUE(runUntil([&progress] {
@@ -294,20 +295,21 @@ TEST_F(Speaking, MarksAndProgressNeverRunBackwardsInAnyVoice) {
 
 TEST_F(Speaking, PauseHoldsTheReadingContinueReleasesItAndStopEndsIt) {
     useVoicePace(1.0);
-    EXPECT_EQ(Lenvoro_PauseORContinue(), 1) << "before any reading: nothing to pause";
+    EXPECT_EQ(Lenvoro_PauseORContinue(), LENVORO_RESULT_OK)
+        << "before any reading: nothing to pause";
     EXPECT_FALSE(engineState().paused);
 
     const std::string text =
         "a rather long text with many words that takes several seconds to read aloud, "
         "long enough to pause it, continue it and stop it before it ends by itself";
     edit_.setText(QString::fromStdString(text));
-    ASSERT_EQ(Lenvoro_Speak(text.c_str(), 11, 2, -1, -1, 1, nullptr), 10);
+    ASSERT_EQ(Lenvoro_Speak(text.c_str(), 11, 2, -1, -1, 1, nullptr), LENVORO_RESULT_DONE);
     // The progress of the earlier reading stays until this one starts.
     ASSERT_TRUE(runUntil([] {
         return !engineState().idle && engineState().progress > 0 && engineState().progress < 100;
     }));
 
-    EXPECT_EQ(Lenvoro_PauseORContinue(), 1);
+    EXPECT_EQ(Lenvoro_PauseORContinue(), LENVORO_RESULT_OK);
     EXPECT_TRUE(engineState().paused);
     runUntil([] { return false; }, 150);  // what was released before the pause
     const int32_t held = Lenvoro_GetLocationInfo();
@@ -315,7 +317,7 @@ TEST_F(Speaking, PauseHoldsTheReadingContinueReleasesItAndStopEndsIt) {
     EXPECT_EQ(Lenvoro_GetLocationInfo(), held) << "no word is heard while paused";
     EXPECT_FALSE(engineState().idle);
 
-    EXPECT_EQ(Dll_Lenvoro_PauseORContinue(), 1);
+    EXPECT_EQ(Dll_Lenvoro_PauseORContinue(), LENVORO_RESULT_OK);
     EXPECT_FALSE(engineState().paused);
     EXPECT_TRUE(runUntil([held] { return Lenvoro_GetLocationInfo() > held; }, 5000));
 
@@ -323,13 +325,13 @@ TEST_F(Speaking, PauseHoldsTheReadingContinueReleasesItAndStopEndsIt) {
     // text: they must change nothing.
     QThread::msleep(300);
     const size_t marked = marks_.size();
-    EXPECT_EQ(Lenvoro_Stop(), 1);
+    EXPECT_EQ(Lenvoro_Stop(), LENVORO_RESULT_OK);
     EXPECT_FALSE(engineState().spokenText.has_value());
     ASSERT_TRUE(runUntil([] { return engineState().idle; }, 2000));
     EXPECT_EQ(marks_.size(), marked);
     EXPECT_FALSE(edit_.hasSelectedText());
     EXPECT_FALSE(engineState().paused);
-    EXPECT_EQ(Lenvoro_PauseORContinue(), 1);
+    EXPECT_EQ(Lenvoro_PauseORContinue(), LENVORO_RESULT_OK);
     EXPECT_FALSE(engineState().paused) << "idle again: nothing to pause";
 }
 
@@ -338,13 +340,13 @@ TEST_F(Speaking, ANewReadingPurgesTheOldOneAndMarksOnlyItsOwnWords) {
     const std::u16string first = u"this first reading would go on for quite a long while yet";
     const std::u16string second = u"short one";
     edit_.setText(QString::fromStdU16String(first));
-    ASSERT_EQ(Dll_Lenvoro_SpeakW(first.c_str(), 11, 1, -1, -1, 1, nullptr), 10);
+    ASSERT_EQ(Dll_Lenvoro_SpeakW(first.c_str(), 11, 1, -1, -1, 1, nullptr), LENVORO_RESULT_DONE);
     ASSERT_TRUE(runUntil([this] { return !marks_.empty(); }));
 
     std::weak_ptr<engine::Voice> firstVoice = engineState().voice;
     edit_.setText(QString::fromStdU16String(second));
     marks_.clear();
-    ASSERT_EQ(Dll_Lenvoro_SpeakW(second.c_str(), 11, 1, -1, -1, 1, nullptr), 10);
+    ASSERT_EQ(Dll_Lenvoro_SpeakW(second.c_str(), 11, 1, -1, -1, 1, nullptr), LENVORO_RESULT_DONE);
     EXPECT_TRUE(firstVoice.expired()) << "the old voice object is released";
     ASSERT_TRUE(runUntilIdleAfterReading());
     ASSERT_EQ(marks_.size(), 2u);
@@ -364,7 +366,8 @@ TEST_F(Speaking, SynchronousModesReturnWhenTheReadingHasEndedAndMarkNothing) {
         SCOPED_TRACE(c.mode);
         marks_.clear();
         edit_.setText(QString::fromStdU16String(c.text));
-        ASSERT_EQ(Dll_Lenvoro_SpeakW(c.text.c_str(), c.mode, c.voice, -1, -1, 1, nullptr), 10);
+        ASSERT_EQ(Dll_Lenvoro_SpeakW(c.text.c_str(), c.mode, c.voice, -1, -1, 1, nullptr),
+                  LENVORO_RESULT_DONE);
         EXPECT_EQ(engineState().voice->status().runningState, engine::kRunningStateDone);
         ASSERT_TRUE(runUntil([] { return engineState().progress == 100 && engineState().idle; }));
         EXPECT_TRUE(marks_.empty());
@@ -374,21 +377,21 @@ TEST_F(Speaking, SynchronousModesReturnWhenTheReadingHasEndedAndMarkNothing) {
 }
 
 TEST_F(Speaking, EveryFormReadsTheCleanedTextWithTheEngineSettingsAsked) {
-    setenv("LC_ALL", "zh_CN.GBK", 1);
+    environment_.set("LC_ALL", "zh_CN.GBK");
     // 你好，蛤蟆！ in GBK.
     ASSERT_EQ(Lenvoro_Speak("\xC4\xE3\xBA\xC3\xA3\xAC\xB8\xF2\xF3\xA1\xA3\xA1", 11, 0, 50, 30, 0,
                             nullptr),
-              10);
+              LENVORO_RESULT_DONE);
     EXPECT_EQ(*engineState().spokenText, u"你好 哈蟆 ");
     int32_t rate = 99, volume = 99;
     engineState().voice->getRate(&rate);
     engineState().voice->getVolume(&volume);
     EXPECT_EQ(rate, 0);
     EXPECT_EQ(volume, 30);
-    setenv("LC_ALL", "en_US.UTF-8", 1);
+    environment_.set("LC_ALL", "en_US.UTF-8");
 
     // -1 keeps the fresh voice's defaults, not the earlier call's values.
-    ASSERT_EQ(Dll_Lenvoro_SpeakA("蛤蟆, yes", 11, -5, -1, -1, 1, nullptr), 10);
+    ASSERT_EQ(Dll_Lenvoro_SpeakA("蛤蟆, yes", 11, -5, -1, -1, 1, nullptr), LENVORO_RESULT_DONE);
     EXPECT_EQ(*engineState().spokenText, u"哈蟆, yes");
     engineState().voice->getRate(&rate);
     engineState().voice->getVolume(&volume);
@@ -396,25 +399,25 @@ TEST_F(Speaking, EveryFormReadsTheCleanedTextWithTheEngineSettingsAsked) {
     EXPECT_EQ(volume, 100);
 
     // An empty text stops the reading and keeps the text that was read.
-    ASSERT_EQ(Dll_Lenvoro_SpeakW(u"", 11, 1, -1, -1, 1, nullptr), 10);
+    ASSERT_EQ(Dll_Lenvoro_SpeakW(u"", 11, 1, -1, -1, 1, nullptr), LENVORO_RESULT_DONE);
     EXPECT_EQ(*engineState().spokenText, u"哈蟆, yes");
     EXPECT_TRUE(engineState().idle);
     EXPECT_EQ(engineState().voice->status().runningState, engine::kRunningStateDone);
 }
 
 TEST_F(Speaking, VolumeAndSpeedAboveHundredAreRefusedAndTheSettingStays) {
-    ASSERT_EQ(Lenvoro_Speak("", 11, 1, 50, 40, 1, nullptr), 10);
+    ASSERT_EQ(Lenvoro_Speak("", 11, 1, 50, 40, 1, nullptr), LENVORO_RESULT_DONE);
     engine::Voice& voice = *engineState().voice;
     for (int32_t refused : {101, 104, 105, 1000, 2147483647}) {
-        EXPECT_EQ(Lenvoro_SetSpeed(refused), 1);
-        EXPECT_EQ(Lenvoro_SetVolume(refused), 1);
+        EXPECT_EQ(Lenvoro_SetSpeed(refused), LENVORO_RESULT_OK);
+        EXPECT_EQ(Lenvoro_SetVolume(refused), LENVORO_RESULT_OK);
         int32_t rate = 99, volume = 99;
         voice.getRate(&rate);
         voice.getVolume(&volume);
         EXPECT_EQ(rate, 0) << refused;
         EXPECT_EQ(volume, 40) << refused;
     }
-    EXPECT_EQ(Lenvoro_SetSpeed(100), 1);
+    EXPECT_EQ(Lenvoro_SetSpeed(100), LENVORO_RESULT_OK);
     int32_t rate = 0;
     voice.getRate(&rate);
     EXPECT_EQ(rate, 10);
@@ -429,8 +432,16 @@ TEST_F(Speaking, MissingVoicesRaiseThePromptWithTheirCodeAndReadNothing) {
         std::vector<int32_t> prompts;
     };
     const Case cases[] = {
-        {11, 3, 80, {1}}, {11, 2, 70, {1}}, {10, 9, 90, {20}}, {11, 4, 90, {20}}, {11, 0, 10, {}},
-        {11, -5, 10, {}}, {21, 1, 10, {}},  {21, 5, 20, {20}}, {20, 6, 20, {21}}, {21, 3, 20, {1}},
+        {11, 3, LENVORO_RESULT_NO_MIKE, {1}},
+        {11, 2, LENVORO_RESULT_NO_MARY, {1}},
+        {10, 9, LENVORO_RESULT_NO_CHINESE_FEMALE, {20}},
+        {11, 4, LENVORO_RESULT_NO_CHINESE_FEMALE, {20}},
+        {11, 0, LENVORO_RESULT_DONE, {}},
+        {11, -5, LENVORO_RESULT_DONE, {}},
+        {21, 1, LENVORO_RESULT_DONE, {}},
+        {21, 5, LENVORO_RESULT_ENGINE_FAILED, {20}},
+        {20, 6, LENVORO_RESULT_ENGINE_FAILED, {21}},
+        {21, 3, LENVORO_RESULT_ENGINE_FAILED, {1}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "mode " << c.mode << " voice " << c.voice);
@@ -449,20 +460,21 @@ TEST_F(Speaking, MissingVoicesRaiseThePromptWithTheirCodeAndReadNothing) {
 TEST_F(Speaking, AVoiceThatCannotBeCreatedGivesTwentyAndLeavesTheReaderIdle) {
     useVoicePace(1.0);
     const std::u16string text = u"a reading that is going on when the engine breaks";
-    ASSERT_EQ(Dll_Lenvoro_SpeakW(text.c_str(), 11, 1, -1, -1, 1, nullptr), 10);
+    ASSERT_EQ(Dll_Lenvoro_SpeakW(text.c_str(), 11, 1, -1, -1, 1, nullptr), LENVORO_RESULT_DONE);
     ASSERT_TRUE(runUntil([] { return !engineState().idle; }));
     std::weak_ptr<engine::Voice> reading = engineState().voice;
 
     SetSpeakingVoiceFactory([](std::shared_ptr<engine::Voice>*) { return engine::kFail; });
-    EXPECT_EQ(Dll_Lenvoro_SpeakW(u"anything", 11, 1, -1, -1, 1, nullptr), 20);
+    EXPECT_EQ(Dll_Lenvoro_SpeakW(u"anything", 11, 1, -1, -1, 1, nullptr),
+              LENVORO_RESULT_ENGINE_FAILED);
     EXPECT_TRUE(reading.expired()) << "the reading was stopped first";
     EXPECT_EQ(engineState().voice, nullptr);
     EXPECT_EQ(engineState().lastResult, engine::kFail);
     EXPECT_TRUE(engineState().idle);
-    EXPECT_EQ(Lenvoro_PauseORContinue(), 1);
+    EXPECT_EQ(Lenvoro_PauseORContinue(), LENVORO_RESULT_OK);
     EXPECT_FALSE(engineState().paused);
-    EXPECT_EQ(Lenvoro_Stop(), 1);
-    EXPECT_EQ(Lenvoro_SetSpeed(50), 1);
+    EXPECT_EQ(Lenvoro_Stop(), LENVORO_RESULT_OK);
+    EXPECT_EQ(Lenvoro_SetSpeed(50), LENVORO_RESULT_OK);
 }
 
 // What the mixed mode says, heard through a capture output: the English run is
@@ -479,7 +491,7 @@ std::vector<int16_t> CaptureMixedReading(const std::u16string& text, int32_t pai
         }
         return result;
     });
-    EXPECT_EQ(Dll_Lenvoro_SpeakW(text.c_str(), 20, pair, -1, -1, 1, nullptr), 10);
+    EXPECT_EQ(Dll_Lenvoro_SpeakW(text.c_str(), 20, pair, -1, -1, 1, nullptr), LENVORO_RESULT_DONE);
     Lenvoro_Close();  // the capture file is complete once its voice is gone
     const auto wave = audio::readWaveFile(path);
     EXPECT_TRUE(wave.has_value()) << path;

@@ -6,24 +6,10 @@
 #include "engine/data_folders.h"
 #include "engine/ini_file.h"
 #include "engine/voice_tokens.h"
-#include "test_support.h"
+#include "voice_support.h"
 
 namespace lenvoro::engine {
 namespace {
-
-// Points the engine at a data folder for one test and back afterwards.
-class DataFolder {
-public:
-    explicit DataFolder(const std::filesystem::path& folder) {
-        const char* old = std::getenv("LENVORO_DATA_DIR");
-        previous_ = old != nullptr ? old : "";
-        setenv("LENVORO_DATA_DIR", folder.c_str(), 1);
-    }
-    ~DataFolder() { setenv("LENVORO_DATA_DIR", previous_.c_str(), 1); }
-
-private:
-    std::string previous_;
-};
 
 void writeFile(const std::filesystem::path& path, const std::string& content) {
     std::filesystem::create_directories(path.parent_path());
@@ -91,7 +77,7 @@ TEST(VoiceTokens, DisplayNamesByHexadecimalLanguage) {
 
 TEST(VoiceTokens, DroppedFileAddsAVoiceAndBrokenFilesAreIgnored) {
     const auto folder = test::makeTemporaryFolder("tokens");
-    DataFolder use(folder);
+    const test::EnvironmentGuard use("LENVORO_DATA_DIR", folder.string());
     EXPECT_EQ(voices()->getDefaultTokenId(nullptr), kPointer);
     std::string id;
     EXPECT_EQ(voices()->getDefaultTokenId(&id), kNotFound);  // no voices at all
@@ -118,13 +104,16 @@ TEST(VoiceTokens, EarlierFolderHidesAShippedVoiceOfTheSameFileName) {
     writeFile(user / "lenvoro/voices/03-sam.ini",
               "[Attributes]\nName=My Sam\n[Espeak]\nVoice=en-gb\n");
     const std::string shipped = std::getenv("LENVORO_DATA_DIR");
-    unsetenv("LENVORO_DATA_DIR");
-    setenv("XDG_DATA_HOME", user.c_str(), 1);
-    setenv("XDG_DATA_DIRS", (std::filesystem::path(shipped).parent_path()).c_str(), 1);
-    std::shared_ptr<TokenEnumeration> found;
-    voices()->enumTokens(u"", u"", &found);
-    const auto names = namesOf(found);
-    setenv("LENVORO_DATA_DIR", shipped.c_str(), 1);
+    std::vector<std::string> names;
+    {
+        test::EnvironmentGuard environment;
+        environment.unset("LENVORO_DATA_DIR")
+            .set("XDG_DATA_HOME", user.string())
+            .set("XDG_DATA_DIRS", std::filesystem::path(shipped).parent_path().string());
+        std::shared_ptr<TokenEnumeration> found;
+        voices()->enumTokens(u"", u"", &found);
+        names = namesOf(found);
+    }
     EXPECT_NE(std::find(names.begin(), names.end(), "My Sam"), names.end());
     EXPECT_EQ(std::find(names.begin(), names.end(), "Microsoft Sam"), names.end());
 }
@@ -153,35 +142,12 @@ TEST(VoiceTokens, DefaultTokenIsStoredAtomicallyAndComesFirst) {
     std::filesystem::remove(settings);
 }
 
-// Sets the locale variables for one test and restores them afterwards.
-class LocaleVariables {
-public:
+// Sets LC_ALL, LC_CTYPE and LANG for as long as it lives (nullptr: unset).
+struct LocaleVariables {
     LocaleVariables(const char* lcAll, const char* lcCtype, const char* lang) {
-        set("LC_ALL", lcAll);
-        set("LC_CTYPE", lcCtype);
-        set("LANG", lang);
+        guard.set("LC_ALL", lcAll).set("LC_CTYPE", lcCtype).set("LANG", lang);
     }
-    ~LocaleVariables() {
-        for (const auto& [name, value] : saved_) {
-            if (value) {
-                setenv(name.c_str(), value->c_str(), 1);
-            } else {
-                unsetenv(name.c_str());
-            }
-        }
-    }
-
-private:
-    void set(const char* name, const char* value) {
-        const char* old = std::getenv(name);
-        saved_.emplace_back(name, old != nullptr ? std::optional<std::string>(old) : std::nullopt);
-        if (value != nullptr) {
-            setenv(name, value, 1);
-        } else {
-            unsetenv(name);
-        }
-    }
-    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+    test::EnvironmentGuard guard;
 };
 
 std::string defaultVoiceName() {
@@ -237,7 +203,7 @@ TEST(VoiceTokens, StoredDefaultAndMissingLanguageOverrideTheLocale) {
     writeFile(folder / "voices/a-unlabelled.ini", "[Attributes]\nName=A\n[Espeak]\nVoice=en-us\n");
     writeFile(folder / "voices/c-english.ini",
               "[Attributes]\nName=C\nLanguage=zz;0809\n[Espeak]\nVoice=en-us\n");
-    DataFolder use(folder);
+    const test::EnvironmentGuard use("LENVORO_DATA_DIR", folder.string());
     EXPECT_EQ(defaultVoiceName(), "C");
     LocaleVariables chinese(nullptr, nullptr, "zh_CN");
     EXPECT_EQ(defaultVoiceName(), "B");

@@ -13,7 +13,7 @@
 
 #include "engine_state.h"
 #include "markup.h"
-#include "test_support.h"
+#include "voice_support.h"
 #include "voices.h"
 
 namespace lenvoro {
@@ -54,15 +54,12 @@ protected:
         shipped_ = fs::path(std::getenv("LENVORO_DATA_DIR")) / "voices";
         folder_ = test::makeTemporaryFolder("voice-inventory");
         fs::create_directories(folder_ / "voices");
-        setenv("LENVORO_DATA_DIR", folder_.c_str(), 1);
+        environment_.set("LENVORO_DATA_DIR", folder_.string());
         previousHandler_ = SetVoicePromptHandler(&RecordPrompt);
         raisedPrompts().clear();
         engineState().voicePromptCase = -1;
     }
-    void TearDown() override {
-        SetVoicePromptHandler(previousHandler_);
-        setenv("LENVORO_DATA_DIR", shipped_.parent_path().c_str(), 1);
-    }
+    void TearDown() override { SetVoicePromptHandler(previousHandler_); }
 
     void install(const std::set<std::u16string>& names) {
         for (const auto& [name, file] : kShippedTokens) {
@@ -85,6 +82,7 @@ protected:
         return name;
     }
 
+    test::EnvironmentGuard environment_;
     fs::path shipped_;
     fs::path folder_;
     VoicePromptHandler previousHandler_ = nullptr;
@@ -107,7 +105,7 @@ TEST_F(VoiceInventory, FindVoicesCountsTheMatchingTokens) {
 }
 
 TEST_F(VoiceInventory, NoVoiceFolderAtAllIsNoVoiceNotAFailure) {
-    setenv("LENVORO_DATA_DIR", (folder_ / "does-not-exist").c_str(), 1);
+    environment_.set("LENVORO_DATA_DIR", (folder_ / "does-not-exist").string());
     std::shared_ptr<engine::TokenEnumeration> found;
     uint32_t count = 99;
     EXPECT_EQ(FindVoices(std::nullopt, &found, &count), engine::kOk);

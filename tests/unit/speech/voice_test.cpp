@@ -13,7 +13,7 @@
 #include "engine/markup.h"
 #include "engine/synthesizer.h"
 #include "engine/voice.h"
-#include "test_support.h"
+#include "voice_support.h"
 
 namespace lenvoro::engine {
 namespace {
@@ -53,13 +53,7 @@ struct Recorder {
                                                  [id](const VoiceEvent& e) { return e.id == id; }));
     }
     bool waitFor(int32_t id, size_t n, std::chrono::milliseconds limit = std::chrono::seconds(20)) {
-        const auto until = Clock::now() + limit;
-        while (Clock::now() < until) {
-            if (count(id) >= n)
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-        return false;
+        return test::waitFor([&] { return count(id) >= n; }, limit);
     }
 };
 
@@ -181,7 +175,8 @@ TEST(Voice, PurgeWhilePausedDoesNotHang) {
     auto voice = test::makeVoice(1.0);
     voice->speak(longEnglish(20), kSpeakAsync);
     voice->pause();
-    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    // The reading has begun (its start is heard at once, paused or not).
+    ASSERT_TRUE(test::waitFor([&] { return voice->status().currentStream == 1; }));
     voice->speak(u"", kSpeakPurgeBeforeSpeak);
     EXPECT_EQ(voice->waitUntilDone(2000), kOk);
     voice->resume();
@@ -229,13 +224,14 @@ TEST(Voice, PurgeAndReleaseDoNotWaitForTheSynthesisInProgress) {
     recorder.attach(*voice);
     SynthesizerHolder holder;
     ASSERT_EQ(voice->speak(longEnglish(3), kSpeakAsync), kOk);
-    // Let the worker reach the synthesizer and wait there.
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    // Once the text's start is out, the worker's next step is the
+    // synthesizer, where it waits.
+    ASSERT_TRUE(recorder.waitFor(kEventStartInputStream, 1));
     ASSERT_EQ(voice->speak(u"", kSpeakAsync | kSpeakPurgeBeforeSpeak), kOk);
     EXPECT_EQ(voice->waitUntilDone(0), kOk);
     EXPECT_EQ(voice->status().runningState, kRunningStateDone);
+    // Queued behind the synthesis that still waits: released meanwhile.
     ASSERT_EQ(voice->speak(longEnglish(3), kSpeakAsync), kOk);
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
     auto released = std::async(std::launch::async, [&voice] { voice.reset(); });
     EXPECT_EQ(released.wait_for(std::chrono::seconds(5)), std::future_status::ready);
     holder.letGoNow();
@@ -632,18 +628,10 @@ TEST(VoiceDeathTest, MissingEspeakDataIsAClearResult) {
         ::testing::ExitedWithCode(7), "");
 }
 
-#if defined(__SANITIZE_ADDRESS__)
-#define LENVORO_UNDER_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define LENVORO_UNDER_ASAN 1
-#endif
-#endif
-
 // Reads a text too long to prepare under a limit on the process's memory,
 // then a short one without the limit; 7 when the first ended with
-// kOutOfMemory and the second was read. Unused under AddressSanitizer.
-[[maybe_unused]] int readTooLongTextUnderAMemoryLimit() {
+// kOutOfMemory and the second was read. Not run under AddressSanitizer.
+int readTooLongTextUnderAMemoryLimit() {
     auto voice = test::makeVoice(0.0);
     voice->speak(u"Warm up.", kSpeakSync);
     const std::u16string huge(6'000'000, u'a');
@@ -669,13 +657,11 @@ TEST(VoiceDeathTest, MissingEspeakDataIsAClearResult) {
 }
 
 TEST(VoiceDeathTest, RunningOutOfMemoryEndsTheReadingAndTheVoiceReadsOn) {
-#ifdef LENVORO_UNDER_ASAN
-    GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit allows";
-#else
+    if (test::kUnderAddressSanitizer)
+        GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit allows";
     // An allocation that fails on the voice's worker thread must end the
     // reading with kOutOfMemory, not take the process down.
     EXPECT_EXIT(std::exit(readTooLongTextUnderAMemoryLimit()), ::testing::ExitedWithCode(7), "");
-#endif
 }
 
 }  // namespace

@@ -18,7 +18,7 @@
 #include "engine/audio_device.h"
 #include "engine_state.h"
 #include "lenvoro.h"
-#include "test_support.h"
+#include "voice_support.h"
 #include "voices.h"
 #include "wave_output.h"
 
@@ -74,19 +74,16 @@ std::vector<int32_t>& RecordedPrompts() {
 class WaveOutput : public ::testing::Test {
 protected:
     void SetUp() override {
-        setenv("LENVORO_DATA_DIR", LENVORO_TEST_DATA_DIR, 1);
-        setenv("LC_ALL", "en_US.UTF-8", 1);
+        environment_.set("LENVORO_DATA_DIR", LENVORO_TEST_DATA_DIR).set("LC_ALL", "en_US.UTF-8");
         previousPrompt_ = SetVoicePromptHandler(
             [](intptr_t, int32_t code) { RecordedPrompts().push_back(code); });
         RecordedPrompts().clear();
-        ASSERT_EQ(Lenvoro_InitialAuth(0, -1, -1, -1, "", "", "", ""), 10);
+        ASSERT_EQ(Lenvoro_InitialAuth(0, -1, -1, -1, "", "", "", ""), LENVORO_RESULT_DONE);
         folder_ = test::makeTemporaryFolder("wave");
     }
     void TearDown() override {
         Lenvoro_Close();
         SetVoicePromptHandler(previousPrompt_);
-        setenv("LENVORO_DATA_DIR", LENVORO_TEST_DATA_DIR, 1);
-        unsetenv("LC_ALL");
     }
 
     // A data folder with only the named voice token files of the shipped ones.
@@ -95,9 +92,10 @@ protected:
         fs::create_directories(data / "voices");
         for (const std::string& name : tokenFiles)
             fs::copy_file(fs::path(LENVORO_TEST_DATA_DIR) / "voices" / name, data / "voices" / name);
-        setenv("LENVORO_DATA_DIR", data.c_str(), 1);
+        environment_.set("LENVORO_DATA_DIR", data.string());
     }
 
+    test::EnvironmentGuard environment_;
     fs::path folder_;
     VoicePromptHandler previousPrompt_ = nullptr;
 };
@@ -107,16 +105,16 @@ constexpr const char* kShortText = "Hello world, this is a test.";
 TEST_F(WaveOutput, EveryFormatIsWrittenAsItsRateChannelsAndBitsForTheSameLength) {
     const fs::path reference = folder_ / "reference.wav";
     ASSERT_EQ(Lenvoro_SpeakToWave(kShortText, reference.c_str(), 10, -1, -1, -1, 18, 1, nullptr),
-              10);
+              LENVORO_RESULT_DONE);
     const double expectedSeconds = ReadWave(reference).seconds();
     ASSERT_GT(expectedSeconds, 0.5);
 
     for (int32_t format = 0; format < 36; ++format) {
         SCOPED_TRACE(testing::Message() << "format " << format);
         const fs::path path = folder_ / ("format" + std::to_string(format) + ".wav");
-        ASSERT_EQ(Dll_Lenvoro_SpeakToWaveA(kShortText, path.c_str(), 10, -1, -1, -1, format, 1,
-                                           nullptr),
-                  10);
+        ASSERT_EQ(
+            Dll_Lenvoro_SpeakToWaveA(kShortText, path.c_str(), 10, -1, -1, -1, format, 1, nullptr),
+            LENVORO_RESULT_DONE);
         const WaveFormatInfo expected = *WaveFormatFor(format);
         const WaveRead read = ReadWave(path);
         ASSERT_TRUE(read.opened);
@@ -162,9 +160,9 @@ TEST_F(WaveOutput, LengthFollowsTheTextAndTheRateAndVolumeReachTheFile) {
     std::map<std::string, WaveRead> written;
     for (const Case& c : cases) {
         const fs::path path = folder_ / (std::string(c.name) + ".wav");
-        ASSERT_EQ(Lenvoro_SpeakToWave(c.text->c_str(), path.c_str(), 10, 1, c.rate, c.volume, 18,
-                                      1, nullptr),
-                  10)
+        ASSERT_EQ(Lenvoro_SpeakToWave(c.text->c_str(), path.c_str(), 10, 1, c.rate, c.volume, 18, 1,
+                                      nullptr),
+                  LENVORO_RESULT_DONE)
             << c.name;
         written[c.name] = ReadWave(path);
     }
@@ -177,17 +175,17 @@ TEST_F(WaveOutput, LengthFollowsTheTextAndTheRateAndVolumeReachTheFile) {
 }
 
 TEST_F(WaveOutput, WideAndAnsiFormsWriteTheSameSpeech) {
-    setenv("LC_ALL", "zh_CN.GBK", 1);
+    environment_.set("LC_ALL", "zh_CN.GBK");
     const fs::path wide = folder_ / u"宽.wav";
     const fs::path ansi = folder_ / u"窄.wav";
     ASSERT_EQ(Dll_Lenvoro_SpeakToWaveW(u"你好，世界。Hello.", wide.u16string().c_str(), 20, 1, -1,
                                        -1, 18, 1, nullptr),
-              10);
+              LENVORO_RESULT_DONE);
     // "你好，世界。Hello." and the file name 窄.wav, in GBK.
     const std::string gbkText = "\xC4\xE3\xBA\xC3\xA3\xAC\xCA\xC0\xBD\xE7\xA1\xA3Hello.";
     const std::string gbkPath = (folder_ / "").string() + "\xD5\xAD.wav";
     ASSERT_EQ(Lenvoro_SpeakToWave(gbkText.c_str(), gbkPath.c_str(), 20, 1, -1, -1, 18, 1, nullptr),
-              10);
+              LENVORO_RESULT_DONE);
     const WaveRead fromWide = ReadWave(wide);
     const WaveRead fromAnsi = ReadWave(ansi);
     ASSERT_TRUE(fromWide.opened);
@@ -211,13 +209,15 @@ TEST_F(WaveOutput, PathsThatCannotBeWrittenLeaveNothingAndReturnTwenty) {
     for (const fs::path& path : cases) {
         SCOPED_TRACE(path.string().substr(0, 120));
         testing::internal::CaptureStderr();
-        EXPECT_EQ(Lenvoro_SpeakToWave(kShortText, path.c_str(), 10, -1, -1, -1, 18, 1, nullptr), 20);
+        EXPECT_EQ(Lenvoro_SpeakToWave(kShortText, path.c_str(), 10, -1, -1, -1, 18, 1, nullptr),
+                  LENVORO_RESULT_ENGINE_FAILED);
         EXPECT_EQ(Dll_Lenvoro_SpeakToWaveW(u"text", path.u16string().c_str(), 20, 1, -1, -1, 31, 1,
                                            nullptr),
-                  20);
+                  LENVORO_RESULT_ENGINE_FAILED);
         EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "no message, only the result";
     }
-    EXPECT_EQ(Dll_Lenvoro_SpeakToWaveA("text", nullptr, 10, -1, -1, -1, 0, 1, nullptr), 20);
+    EXPECT_EQ(Dll_Lenvoro_SpeakToWaveA("text", nullptr, 10, -1, -1, -1, 0, 1, nullptr),
+              LENVORO_RESULT_ENGINE_FAILED);
     EXPECT_EQ(FolderEntries(folder_), std::vector<std::string>{"a-folder"});
     EXPECT_TRUE(fs::is_empty(folder_ / "a-folder"));
 }
@@ -234,12 +234,12 @@ TEST_F(WaveOutput, ACallThatWritesNoSpeechLeavesTheExistingFileAsItWas) {
         int32_t result, prompt;
     };
     const Case cases[] = {
-        {"empty text", "", 10, -1, 10, -1},
-        {"one voice missing", "Hello", 10, 2, 70, 1},
-        {"Chinese female voice missing", "你好", 10, 7, 90, 20},
-        {"mixed, English voice missing", "你好 Mary", 20, 2, 20, 1},
-        {"mixed, both missing", "你好 Mary", 20, 6, 20, 21},
-        {"mixed, no such pair", "你好", 20, 4, 0, -1},
+        {"empty text", "", 10, -1, LENVORO_RESULT_DONE, -1},
+        {"one voice missing", "Hello", 10, 2, LENVORO_RESULT_NO_MARY, 1},
+        {"Chinese female voice missing", "你好", 10, 7, LENVORO_RESULT_NO_CHINESE_FEMALE, 20},
+        {"mixed, English voice missing", "你好 Mary", 20, 2, LENVORO_RESULT_ENGINE_FAILED, 1},
+        {"mixed, both missing", "你好 Mary", 20, 6, LENVORO_RESULT_ENGINE_FAILED, 21},
+        {"mixed, no such pair", "你好", 20, 4, LENVORO_RESULT_REFUSED, -1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -250,12 +250,13 @@ TEST_F(WaveOutput, ACallThatWritesNoSpeechLeavesTheExistingFileAsItWas) {
         const std::string shown = testing::internal::GetCapturedStderr();
         EXPECT_EQ(RecordedPrompts(),
                   c.prompt < 0 ? std::vector<int32_t>{} : std::vector<int32_t>{c.prompt});
-        EXPECT_EQ(shown.find("parameter") != std::string::npos, c.result == 0);
+        EXPECT_EQ(shown.find("parameter") != std::string::npos, c.result == LENVORO_RESULT_REFUSED);
         EXPECT_EQ(FileContent(path), before);
         EXPECT_EQ(FolderEntries(folder_), std::vector<std::string>{"kept.wav"});
     }
     // With the voices there, the same name is replaced by the speech.
-    EXPECT_EQ(Lenvoro_SpeakToWave("你好 Sam", path.c_str(), 20, 1, -1, -1, 31, 1, nullptr), 10);
+    EXPECT_EQ(Lenvoro_SpeakToWave("你好 Sam", path.c_str(), 20, 1, -1, -1, 31, 1, nullptr),
+              LENVORO_RESULT_DONE);
     EXPECT_TRUE(ReadWave(path).opened);
     EXPECT_EQ(FolderEntries(folder_), std::vector<std::string>{"kept.wav"});
 }
@@ -266,14 +267,15 @@ TEST_F(WaveOutput, LeavesTheReaderNotIdleAndTheReadingVoiceInTheFilesFormat) {
     state.paused = true;
     state.highlight = true;
     const fs::path path = folder_ / "state.wav";
-    ASSERT_EQ(Lenvoro_SpeakToWave("Hi", path.c_str(), 10, -1, -1, -1, 5, 1, nullptr), 10);
+    ASSERT_EQ(Lenvoro_SpeakToWave("Hi", path.c_str(), 10, -1, -1, -1, 5, 1, nullptr),
+              LENVORO_RESULT_DONE);
     EXPECT_FALSE(state.idle) << "until the end of a later reading is heard";
     EXPECT_FALSE(state.paused);
     EXPECT_FALSE(state.highlight);
     // So pause and continue act on the reading voice, as after a reading started.
-    EXPECT_EQ(Lenvoro_PauseORContinue(), 1);
+    EXPECT_EQ(Lenvoro_PauseORContinue(), LENVORO_RESULT_OK);
     EXPECT_TRUE(state.paused);
-    EXPECT_EQ(Lenvoro_PauseORContinue(), 1);
+    EXPECT_EQ(Lenvoro_PauseORContinue(), LENVORO_RESULT_OK);
     EXPECT_FALSE(state.paused);
 
     ASSERT_NE(state.voice, nullptr);

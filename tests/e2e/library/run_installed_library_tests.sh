@@ -18,11 +18,26 @@ fail() {
 }
 
 prefix="$work/prefix"
-cmake --install "$build/speech" --prefix "$prefix" > "$work/install.log"
+# The library and the audio layer's private library it links.
+cmake --install "$build/audio" --prefix "$prefix" > "$work/install.log"
+cmake --install "$build/speech" --prefix "$prefix" >> "$work/install.log"
 pcdir=$(dirname "$(find "$prefix" -name lenvoro.pc | head -n 1)")
 export PKG_CONFIG_PATH="$pcdir"
 libdir=$(pkg-config --variable=libdir lenvoro)
 [ -f "$libdir/liblenvoro.so.2" ] || fail "pkg-config names $libdir, which has no liblenvoro.so.2"
+
+# The library finds the audio layer beside itself, whatever the caller's
+# library path; the audio layer exports its own API and nothing else.
+if command -v ldd > /dev/null; then
+    env -u LD_LIBRARY_PATH ldd "$libdir/liblenvoro.so.2" | grep -q "liblenvoro-audio\.so\.2 => $libdir/" ||
+        fail "liblenvoro.so.2 does not find liblenvoro-audio.so.2 beside it: $(ldd "$libdir/liblenvoro.so.2")"
+fi
+if command -v nm > /dev/null; then
+    nm -DC --defined-only "$libdir/liblenvoro-audio.so.2" | awk '$2 ~ /^[TWVDBRui]$/' |
+        grep -v 'lenvoro::audio::' > "$work/audio-foreign.txt" || true
+    [ ! -s "$work/audio-foreign.txt" ] ||
+        fail "the audio layer exports more than its API: $(cat "$work/audio-foreign.txt")"
+fi
 
 # Nothing of the caller's system decides which voices are found: only the
 # voices installed beside the library, no sound card, no settings of the user.
@@ -44,7 +59,7 @@ fi
 python_asan_options="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 
 # --- The exports: exactly the 29 names, aliases at one address --------------
-cc -std=c99 -Wall -Wextra -pedantic -Werror $cflags "$source/tests/library/export_addresses.c" \
+cc -std=c99 -Wall -Wextra -pedantic -Werror $cflags "$source/tests/e2e/library/export_addresses.c" \
     -o "$work/build/export_addresses" -ldl
 "$work/build/export_addresses" "$libdir/liblenvoro.so.2" > "$work/addresses.txt" ||
     fail "export addresses: $(cat "$work/addresses.txt")"

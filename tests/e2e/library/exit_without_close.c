@@ -11,6 +11,8 @@
 #include <stdint.h>
 #include <stdio.h>
 
+#include "lenvoro.h"
+
 typedef int32_t (*InitialAuth)(intptr_t, int32_t, int32_t, int32_t, const char*, const char*,
                                const char*, const char*);
 typedef int32_t (*Speak)(const char*, int32_t, int32_t, int32_t, int32_t, int32_t, const char*);
@@ -36,18 +38,20 @@ int main(int argc, char** argv) {
         fprintf(stderr, "missing exports\n");
         return 2;
     }
-    /* No window, the default voice, the default rate and volume (-1). */
-    started = initialAuth(0, -1, -1, -1, "cannot start", "exit test", "", "");
-    if (started != 10) {
+    /* No window, the default voice, the default rate and volume. */
+    started = initialAuth(0, LENVORO_VOICE_DEFAULT, LENVORO_KEEP_SETTING, LENVORO_KEEP_SETTING,
+                          "cannot start", "exit test", "", "");
+    if (started != LENVORO_RESULT_DONE) {
         fprintf(stderr, "start returned %d\n", (int)started);
         return 1;
     }
-    /* Asynchronous (11), punctuation kept (1): still reading when main returns. */
+    /* Asynchronous, punctuation kept: still reading when main returns. */
     spoken = speak(
         "The engine is still reading this sentence when the program ends, "
         "and the library is left to tidy up by itself.",
-        11, -1, -1, -1, 1, NULL);
-    if (spoken != 10) {
+        LENVORO_MODE_ASYNC, LENVORO_VOICE_DEFAULT, LENVORO_KEEP_SETTING, LENVORO_KEEP_SETTING,
+        LENVORO_PUNCTUATION_KEEP, NULL);
+    if (spoken != LENVORO_RESULT_DONE) {
         fprintf(stderr, "speak returned %d\n", (int)spoken);
         return 1;
     }

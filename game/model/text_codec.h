@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+// The game's side of the code sets it shares with the speech library: the
+// same rules, for texts held as QString.
 namespace tukomi {
 
 // A game text file as read: its text, the encoding it was read in and where

@@ -19,7 +19,7 @@ using testing::loadSentenceTable;
 using testing::Sentence;
 
 std::vector<Sentence> loadTable(const char* name) {
-    return loadSentenceTable(std::string(MANDARIN_SOURCE_DIR "/tests/mandarin/") + name);
+    return loadSentenceTable(std::string(MANDARIN_SOURCE_DIR "/tests/unit/mandarin/") + name);
 }
 
 // The readings of a sentence in the table's notation: one syllable after
