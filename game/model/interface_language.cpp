@@ -1,6 +1,6 @@
 #include "interface_language.h"
 
-#include <cstdlib>
+#include <string>
 
 namespace tukomi {
 namespace {
@@ -19,15 +19,6 @@ char upper(char c) {
 }
 
 }  // namespace
-
-std::string userLocaleName(const EnvironmentLookup& environment) {
-    for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
-        const char* value = environment(name);
-        if (value != nullptr && *value != '\0')
-            return value;
-    }
-    return {};
-}
 
 InterfaceLanguage interfaceLanguageForLocale(std::string_view localeName) {
     // language[_TERRITORY][.codeset][@modifier]; a hyphen is taken for the "_".
@@ -66,8 +57,7 @@ InterfaceLanguage interfaceLanguageForLocale(std::string_view localeName) {
 }
 
 InterfaceLanguage userInterfaceLanguage() {
-    return interfaceLanguageForLocale(
-        userLocaleName([](const char* name) -> const char* { return std::getenv(name); }));
+    return interfaceLanguageForLocale(userLocaleName(codeset::processEnvironment()));
 }
 
 }  // namespace tukomi

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <functional>
-#include <string>
+#include <codeset/codeset.h>
+
 #include <string_view>
 
 namespace tukomi {
@@ -11,12 +11,9 @@ namespace tukomi {
 // of the library never speak two languages on one screen.
 enum class InterfaceLanguage { CN, TW, ENG };
 
-// A getenv-like lookup: the value of a variable, or nullptr when it is unset.
-using EnvironmentLookup = std::function<const char*(const char*)>;
-
-// The user's locale name: the first non-empty of LC_ALL, LC_CTYPE and LANG,
-// or "" when none is set.
-std::string userLocaleName(const EnvironmentLookup& environment);
+// The user's locale name, found as the speech library finds it.
+using codeset::EnvironmentLookup;
+using codeset::userLocaleName;
 
 // The rule: a locale of Chinese in Taiwan, Hong Kong or Singapore gives
 // traditional Chinese; Chinese of the PRC, and Chinese of a territory with no

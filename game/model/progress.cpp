@@ -1,11 +1,7 @@
 #include "progress.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-
 #include "picture_texts.h"
+#include "settings_file.h"
 
 namespace tukomi {
 namespace {
@@ -29,38 +25,16 @@ int readNumber(QByteArrayView digits) {
 }  // namespace
 
 Progress Progress::load(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray content = file.read(kMaxFileBytes + 1);
-    if (file.error() != QFileDevice::NoError || content.size() > kMaxFileBytes)
-        return {};
-    return parse(content);
+    return parse(settings_file::read(path, kMaxFileBytes));
 }
 
 Progress Progress::parse(QByteArrayView content) {
     Progress progress;
-    bool ours = false;
-    while (!content.isEmpty()) {
-        const qsizetype end = content.indexOf('\n');
-        const QByteArrayView line =
-            (end < 0 ? content : content.first(end)).trimmed();  // also drops a "\r"
-        content = end < 0 ? QByteArrayView() : content.sliced(end + 1);
-        if (line.isEmpty() || line.startsWith(';') || line.startsWith('#'))
-            continue;
-        if (!ours) {
-            // The first line that says anything tells whether the file is ours.
-            if (line != kHeader)
-                return {};
-            ours = true;
-            continue;
-        }
-        const qsizetype equals = line.indexOf('=');
-        if (equals < 0)
-            continue;
-        progress.record(readNumber(line.first(equals)), readNumber(line.sliced(equals + 1)));
-    }
-    return progress;
+    const bool ours = settings_file::forEachEntry(
+        content, kHeader, [&](QByteArrayView picture, QByteArrayView seconds) {
+            progress.record(readNumber(picture), readNumber(seconds));
+        });
+    return ours ? progress : Progress{};
 }
 
 QByteArray Progress::serialize() const {
@@ -72,19 +46,7 @@ QByteArray Progress::serialize() const {
 }
 
 bool Progress::save(const QString& path, QString* error) const {
-    const QString folder = QFileInfo(path).absolutePath();
-    if (!QDir().mkpath(folder)) {
-        if (error)
-            *error = QStringLiteral("cannot make the folder %1").arg(folder);
-        return false;
-    }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(serialize()) < 0 || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    return settings_file::write(path, serialize(), error);
 }
 
 bool Progress::record(int picture, int seconds) {

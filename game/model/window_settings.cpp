@@ -1,11 +1,8 @@
 #include "window_settings.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <cmath>
 
+#include "settings_file.h"
 #include "zoom.h"
 
 namespace tukomi {
@@ -24,47 +21,25 @@ constexpr ModeName kModeNames[] = {{WindowMode::Normal, "normal"},
 }  // namespace
 
 WindowSettings WindowSettings::load(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray content = file.read(kMaxFileBytes + 1);
-    if (file.error() != QFileDevice::NoError || content.size() > kMaxFileBytes)
-        return {};
-    return parse(content);
+    return parse(settings_file::read(path, kMaxFileBytes));
 }
 
 WindowSettings WindowSettings::parse(QByteArrayView content) {
     WindowSettings settings;
-    bool ours = false;
-    while (!content.isEmpty()) {
-        const qsizetype end = content.indexOf('\n');
-        const QByteArrayView line = (end < 0 ? content : content.first(end)).trimmed();
-        content = end < 0 ? QByteArrayView() : content.sliced(end + 1);
-        if (line.isEmpty() || line.startsWith(';') || line.startsWith('#'))
-            continue;
-        if (!ours) {
-            if (line != kHeader)
-                return {};
-            ours = true;
-            continue;
-        }
-        const qsizetype equals = line.indexOf('=');
-        if (equals < 0)
-            continue;
-        const QByteArrayView key = line.first(equals).trimmed();
-        const QByteArrayView value = line.sliced(equals + 1).trimmed();
-        if (key == "zoom") {
-            bool number = false;
-            const double zoom = value.toByteArray().toDouble(&number);
-            if (number && std::isfinite(zoom))
-                settings.zoom = clampZoom(zoom, kMaxZoom);
-        } else if (key == "mode") {
-            for (const ModeName& m : kModeNames)
-                if (value == m.name)
-                    settings.mode = m.mode;
-        }
-    }
-    return settings;
+    const bool ours = settings_file::forEachEntry(
+        content, kHeader, [&](QByteArrayView key, QByteArrayView value) {
+            if (key == "zoom") {
+                bool number = false;
+                const double zoom = value.toByteArray().toDouble(&number);
+                if (number && std::isfinite(zoom))
+                    settings.zoom = clampZoom(zoom, kMaxZoom);
+            } else if (key == "mode") {
+                for (const ModeName& m : kModeNames)
+                    if (value == m.name)
+                        settings.mode = m.mode;
+            }
+        });
+    return ours ? settings : WindowSettings{};
 }
 
 QByteArray WindowSettings::serialize() const {
@@ -80,19 +55,7 @@ QByteArray WindowSettings::serialize() const {
 }
 
 bool WindowSettings::save(const QString& path, QString* error) const {
-    const QString folder = QFileInfo(path).absolutePath();
-    if (!QDir().mkpath(folder)) {
-        if (error)
-            *error = QStringLiteral("cannot make the folder %1").arg(folder);
-        return false;
-    }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(serialize()) < 0 || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    return settings_file::write(path, serialize(), error);
 }
 
 }  // namespace tukomi
