@@ -23,14 +23,16 @@ public:
         static std::mutex registryMutex;
         static std::map<std::string, std::shared_ptr<CaptureFile>> registry;
         std::lock_guard lock(registryMutex);
-        if (auto it = registry.find(path); it != registry.end()) return it->second;
+        if (auto it = registry.find(path); it != registry.end())
+            return it->second;
         SF_INFO info{};
         info.samplerate = format.sampleRate;
         info.channels = format.channels;
         info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
         SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
         if (file == nullptr) {
-            if (error) *error = "cannot write the capture file " + path + ": " + sf_strerror(nullptr);
+            if (error)
+                *error = "cannot write the capture file " + path + ": " + sf_strerror(nullptr);
             return nullptr;
         }
         // Rewrite the header after every write: the process may end at any time.
@@ -70,7 +72,8 @@ public:
 
     ~CaptureOutput() override {
         stopPacing();
-        if (resampler_ != nullptr) src_delete(resampler_);
+        if (resampler_ != nullptr)
+            src_delete(resampler_);
     }
 
     std::string describe() const override { return "capture:" + path_; }
@@ -88,7 +91,8 @@ protected:
         for (size_t f = 0; f < frameCount; ++f) {
             const int16_t* frame = samples + f * static_cast<size_t>(in.channels);
             float mono = 0.0f;
-            for (int c = 0; c < in.channels; ++c) mono += frame[c];
+            for (int c = 0; c < in.channels; ++c)
+                mono += frame[c];
             mono /= static_cast<float>(in.channels);
             for (int c = 0; c < out.channels; ++c) {
                 const float value = in.channels == out.channels ? frame[c] : mono;
@@ -112,7 +116,8 @@ protected:
         data.data_out = resampled_.data();
         data.output_frames = static_cast<long>(resampled_.size() / out.channels);
         data.src_ratio = ratio;
-        if (src_process(resampler_, &data) != 0) return;
+        if (src_process(resampler_, &data) != 0)
+            return;
         const size_t produced = static_cast<size_t>(data.output_frames_gen);
         converted_.resize(produced * static_cast<size_t>(out.channels));
         src_float_to_short_array(resampled_.data(), converted_.data(),
@@ -133,11 +138,13 @@ private:
 std::unique_ptr<AudioOutput> openCaptureOutput(const AudioFormat& format, const std::string& path,
                                                std::string* error, double paceFactor) {
     if (path.empty()) {
-        if (error) *error = "no capture file named";
+        if (error)
+            *error = "no capture file named";
         return nullptr;
     }
     auto file = CaptureFile::open(path, format, error);
-    if (!file) return nullptr;
+    if (!file)
+        return nullptr;
     return std::make_unique<CaptureOutput>(format, std::move(file), paceFactor, path);
 }
 

@@ -54,14 +54,17 @@ public:
     bool open(std::string* error) {
         PaError result = initializePortAudio();
         if (result == paNoError) {
-            result = Pa_OpenDefaultStream(&stream_, 0, format().channels, paInt16,
-                                          format().sampleRate, paFramesPerBufferUnspecified,
-                                          &DeviceOutput::callback, this);
+            result =
+                Pa_OpenDefaultStream(&stream_, 0, format().channels, paInt16, format().sampleRate,
+                                     paFramesPerBufferUnspecified, &DeviceOutput::callback, this);
         }
-        if (result == paNoError) result = Pa_StartStream(stream_);
+        if (result == paNoError)
+            result = Pa_StartStream(stream_);
         if (result != paNoError) {
-            if (error) *error = std::string("audio device unavailable: ") + Pa_GetErrorText(result);
-            if (stream_ != nullptr) Pa_CloseStream(stream_);
+            if (error)
+                *error = std::string("audio device unavailable: ") + Pa_GetErrorText(result);
+            if (stream_ != nullptr)
+                Pa_CloseStream(stream_);
             stream_ = nullptr;
             return false;
         }
@@ -88,7 +91,8 @@ private:
 
 std::unique_ptr<AudioOutput> openDeviceOutput(const AudioFormat& format, std::string* error) {
     auto device = std::make_unique<DeviceOutput>(format);
-    if (!device->open(error)) return nullptr;
+    if (!device->open(error))
+        return nullptr;
     return device;
 }
 

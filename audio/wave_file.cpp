@@ -11,7 +11,8 @@ std::optional<WaveData> readWaveFile(const std::string& path, std::string* error
     SF_INFO info{};
     SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
     if (file == nullptr) {
-        if (error) *error = "cannot read " + path + ": " + sf_strerror(nullptr);
+        if (error)
+            *error = "cannot read " + path + ": " + sf_strerror(nullptr);
         return std::nullopt;
     }
     struct Closer {
@@ -25,7 +26,8 @@ std::optional<WaveData> readWaveFile(const std::string& path, std::string* error
         static_cast<uint64_t>(info.frames) > kMaxWaveSamples ||
         static_cast<uint64_t>(info.frames) * static_cast<uint64_t>(info.channels) >
             kMaxWaveSamples) {
-        if (error) *error = path + ": unsupported or too long";
+        if (error)
+            *error = path + ": unsupported or too long";
         return std::nullopt;
     }
     WaveData wave;
@@ -38,7 +40,8 @@ std::optional<WaveData> readWaveFile(const std::string& path, std::string* error
         return std::nullopt;
     }
     const sf_count_t read = sf_readf_short(file, wave.samples.data(), info.frames);
-    wave.samples.resize(static_cast<size_t>(read < 0 ? 0 : read) * static_cast<size_t>(info.channels));
+    wave.samples.resize(static_cast<size_t>(read < 0 ? 0 : read) *
+                        static_cast<size_t>(info.channels));
     return wave;
 }
 

@@ -20,7 +20,9 @@
 #include "window_host.h"
 
 // The resources live in a static library; nothing would pull them in otherwise.
-static void initializeLibraryResources() { Q_INIT_RESOURCE(lenvoro_dialogs); }
+static void initializeLibraryResources() {
+    Q_INIT_RESOURCE(lenvoro_dialogs);
+}
 
 namespace lenvoro {
 
@@ -55,7 +57,8 @@ constexpr TemplateEntry kTemplates[] = {
 QPixmap renderSvg(const QString& resource) {
     initializeLibraryResources();
     QSvgRenderer renderer(resource);
-    if (!renderer.isValid()) return {};
+    if (!renderer.isValid())
+        return {};
     const qreal ratio = qGuiApp != nullptr ? qGuiApp->devicePixelRatio() : 1.0;
     QPixmap image(QSize(kIconSizePixels, kIconSizePixels) * ratio);
     image.setDevicePixelRatio(ratio);
@@ -68,9 +71,11 @@ QPixmap renderSvg(const QString& resource) {
 }  // namespace
 
 std::unique_ptr<QDialog> CreateDialogFromTemplate(std::u16string_view templateName) {
-    if (!CanShowWindows()) return nullptr;
+    if (!CanShowWindows())
+        return nullptr;
     for (const TemplateEntry& entry : kTemplates) {
-        if (entry.name != templateName) continue;
+        if (entry.name != templateName)
+            continue;
         auto dialog = std::make_unique<QDialog>();
         entry.build(dialog.get());
         // Caption, system menu and close box; no context-help button.
@@ -79,9 +84,8 @@ std::unique_ptr<QDialog> CreateDialogFromTemplate(std::u16string_view templateNa
         for (QLabel* label : dialog->findChildren<QLabel*>()) {
             const QString icon = label->property("libraryIcon").toString();
             if (!icon.isEmpty()) {
-                label->setPixmap(LibraryIcon(
-                    {reinterpret_cast<const char16_t*>(icon.utf16()),
-                     static_cast<size_t>(icon.size())}));
+                label->setPixmap(LibraryIcon({reinterpret_cast<const char16_t*>(icon.utf16()),
+                                              static_cast<size_t>(icon.size())}));
             }
         }
         return dialog;
@@ -90,15 +94,18 @@ std::unique_ptr<QDialog> CreateDialogFromTemplate(std::u16string_view templateNa
 }
 
 QPixmap LibraryIcon(std::u16string_view iconName) {
-    if (iconName == u"IDI_REPAIR") return renderSvg(QStringLiteral(":/lenvoro/IDI_REPAIR.svg"));
-    if (iconName == u"IDI_LOCKKEY") return renderSvg(QStringLiteral(":/lenvoro/IDI_LOCKKEY.svg"));
+    if (iconName == u"IDI_REPAIR")
+        return renderSvg(QStringLiteral(":/lenvoro/IDI_REPAIR.svg"));
+    if (iconName == u"IDI_LOCKKEY")
+        return renderSvg(QStringLiteral(":/lenvoro/IDI_LOCKKEY.svg"));
     return {};
 }
 
 QCursor LibraryCursor(std::u16string_view cursorName) {
     if (cursorName == u"IDC_HAND") {
         const QPixmap hand = renderSvg(QStringLiteral(":/lenvoro/IDC_HAND.svg"));
-        if (!hand.isNull()) return QCursor(hand, kHandHotSpot.x(), kHandHotSpot.y());
+        if (!hand.isNull())
+            return QCursor(hand, kHandHotSpot.x(), kHandHotSpot.y());
         return QCursor(Qt::PointingHandCursor);
     }
     return QCursor(Qt::ArrowCursor);

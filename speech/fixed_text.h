@@ -19,10 +19,12 @@ public:
     // Returns false when the text had to be cut.
     bool assign(std::u16string_view text) {
         size_t length = std::min(text.size(), kCapacity - 1);
-        if (length < text.size() && length > 0 && text[length - 1] >= 0xD800 && text[length - 1] <= 0xDBFF) {
+        if (length < text.size() && length > 0 && text[length - 1] >= 0xD800 &&
+            text[length - 1] <= 0xDBFF) {
             --length;
         }
-        for (size_t i = 0; i < length; ++i) units_[i] = text[i];
+        for (size_t i = 0; i < length; ++i)
+            units_[i] = text[i];
         units_[length] = 0;
         length_ = length;
         return length == text.size();

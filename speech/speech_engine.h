@@ -40,6 +40,8 @@ Result InitializeEngineRuntime();
 Result UninitializeEngineRuntime();
 
 // The interface's rate 0..100 as the engine's -10..10 (integer division: 49 -> -1).
-constexpr int32_t EngineRateFromInterface(int32_t value) { return value / 5 - 10; }
+constexpr int32_t EngineRateFromInterface(int32_t value) {
+    return value / 5 - 10;
+}
 
 }  // namespace lenvoro

@@ -5,8 +5,8 @@
 
 #include "engine_state.h"
 #include "fixed_text.h"
-#include "library_interface.h"
 #include "lenvoro.h"
+#include "library_interface.h"
 #include "markup.h"
 #include "prompt_dialogs.h"
 #include "speaking.h"

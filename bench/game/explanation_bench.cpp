@@ -34,7 +34,8 @@ public:
 
 QString joinedTable() {
     QString table;
-    for (const QString& part : PinyinTable::LoadPinyinParts()) table += part;
+    for (const QString& part : PinyinTable::LoadPinyinParts())
+        table += part;
     return table;
 }
 

@@ -16,7 +16,8 @@ class MinimalWindow : public QWidget {
 public:
     explicit MinimalWindow(bool withText) {
         setFixedSize(598, 360);
-        if (withText) (new QLabel(QStringLiteral("第 1 张"), this))->move(10, 10);
+        if (withText)
+            (new QLabel(QStringLiteral("第 1 张"), this))->move(10, 10);
     }
 
 protected:

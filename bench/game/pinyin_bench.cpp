@@ -5,8 +5,8 @@
 
 #include <QString>
 
-#include "pinyin_table.h"
 #include "pinyin_line.h"
+#include "pinyin_table.h"
 
 namespace {
 

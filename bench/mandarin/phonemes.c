@@ -13,8 +13,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-static int discard(short *wav, int samples, espeak_EVENT *events)
-{
+static int discard(short* wav, int samples, espeak_EVENT* events) {
     (void)wav;
     (void)samples;
     (void)events;
@@ -22,8 +21,7 @@ static int discard(short *wav, int samples, espeak_EVENT *events)
 }
 
 /* Speaks TEXT with VOICE and appends its phoneme trace to OUT. */
-static int speak(const char *voice, const char *text, char **current, FILE *out)
-{
+static int speak(const char* voice, const char* text, char** current, FILE* out) {
     if (*current == NULL || strcmp(*current, voice) != 0) {
         if (espeak_SetVoiceByName(voice) != EE_OK) {
             fprintf(stderr, "phonemes: no voice %s\n", voice);
@@ -32,9 +30,9 @@ static int speak(const char *voice, const char *text, char **current, FILE *out)
         free(*current);
         *current = strdup(voice);
     }
-    char *trace = NULL;
+    char* trace = NULL;
     size_t size = 0;
-    FILE *mem = open_memstream(&trace, &size);
+    FILE* mem = open_memstream(&trace, &size);
     if (mem == NULL)
         return -1;
     espeak_SetPhonemeTrace(espeakPHONEMES_SHOW, mem);
@@ -48,26 +46,25 @@ static int speak(const char *voice, const char *text, char **current, FILE *out)
     return 0;
 }
 
-int main(void)
-{
+int main(void) {
     if (espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, NULL, 0) < 0) {
         fprintf(stderr, "phonemes: espeak-ng did not start\n");
         return 1;
     }
     espeak_SetSynthCallback(discard);
 
-    char *line = NULL;
+    char* line = NULL;
     size_t cap = 0;
     ssize_t len;
-    char *current = NULL;
+    char* current = NULL;
     int status = 0;
     while ((len = getline(&line, &cap, stdin)) >= 0) {
         if (len > 0 && line[len - 1] == '\n')
             line[--len] = '\0';
-        char *save = NULL;
-        char *voice = strtok_r(line, "\t", &save);
+        char* save = NULL;
+        char* voice = strtok_r(line, "\t", &save);
         while (voice != NULL) {
-            char *text = strtok_r(NULL, "\t", &save);
+            char* text = strtok_r(NULL, "\t", &save);
             if (text == NULL)
                 break;
             if (speak(voice, text, &current, stdout) != 0)

@@ -33,9 +33,9 @@ using Clock = std::chrono::steady_clock;
 struct BenchText {
     const char* name;
     std::string text;
-    int32_t voice;             // the library's voice choice
-    const char* espeakVoice;   // the espeak-ng voice that library voice speaks with
-    std::string commandText;   // what the command reads instead of text, if anything
+    int32_t voice;            // the library's voice choice
+    const char* espeakVoice;  // the espeak-ng voice that library voice speaks with
+    std::string commandText;  // what the command reads instead of text, if anything
 };
 
 std::string Repeated(const std::string& sentence, int times) {
@@ -51,9 +51,9 @@ double SecondsSince(Clock::time_point start) {
 
 double TimeLibrary(const BenchText& text, const std::string& path) {
     const auto start = Clock::now();
-    const int32_t result = Lenvoro_SpeakToWave(text.text.c_str(), path.c_str(), LENVORO_MODE_SYNC,
-                                               text.voice, 50, 100,
-                                               LENVORO_FORMAT_22KHZ_16BIT_MONO, 1, nullptr);
+    const int32_t result =
+        Lenvoro_SpeakToWave(text.text.c_str(), path.c_str(), LENVORO_MODE_SYNC, text.voice, 50, 100,
+                            LENVORO_FORMAT_22KHZ_16BIT_MONO, 1, nullptr);
     const double seconds = SecondsSince(start);
     if (result != LENVORO_RESULT_DONE) {
         std::fprintf(stderr, "Lenvoro_SpeakToWave returned %d\n", result);
@@ -128,8 +128,8 @@ int main(int argc, char** argv) {
     const std::string ours = folder + "/library.wav";
     const std::string theirs = folder + "/command.wav";
 
-    std::printf("%-26s %14s %14s %14s %22s\n", "text", "library ms", "espeak-ng ms",
-                "audio s", "throughput ratio");
+    std::printf("%-26s %14s %14s %14s %22s\n", "text", "library ms", "espeak-ng ms", "audio s",
+                "throughput ratio");
     for (const BenchText& text : texts) {
         TimeLibrary(text, ours);  // warm both up: voice data, page cache
         TimeCommand(text, theirs);

@@ -15,23 +15,30 @@ QString Navigation::captionFor(const QString& pictureText) {
 std::optional<int> Navigation::readNumber(const QString& text) {
     static const QRegularExpression number(QStringLiteral(R"(^\s*([+-]?(\d+(\.\d*)?|\.\d+))\s*$)"));
     const QRegularExpressionMatch match = number.match(text);
-    if (!match.hasMatch()) return std::nullopt;
+    if (!match.hasMatch())
+        return std::nullopt;
     bool ok = false;
     const double value = match.captured(1).toDouble(&ok);
-    if (!ok) return std::nullopt;
+    if (!ok)
+        return std::nullopt;
     const double rounded = roundHalfEven(value);
     if (rounded < std::numeric_limits<int>::min() || rounded > std::numeric_limits<int>::max())
         return std::nullopt;
     return static_cast<int>(rounded);
 }
 
-void Navigation::NextPicture() { step(+1); }
+void Navigation::NextPicture() {
+    step(+1);
+}
 
-void Navigation::PreviousPicture() { step(-1); }
+void Navigation::PreviousPicture() {
+    step(-1);
+}
 
 void Navigation::step(int delta) {
     const int count = controls_.pictureCount();
-    if (count < 1) return;  // no pictures to step through
+    if (count < 1)
+        return;  // no pictures to step through
     controls_.stopClock();
     if (delta > 0)
         start_ = start_ >= count ? 1 : start_ + 1;
@@ -51,7 +58,8 @@ void Navigation::step(int delta) {
 }
 
 void Navigation::ChooseFromList(int index) {
-    if (index < 0 || index >= kListEntries) return;
+    if (index < 0 || index >= kListEntries)
+        return;
     controls_.setCaption(captionFor(controls_.pictureText(index + 1)));
     start_ = index + 1;
     controls_.ShowCurrentPicture(start_);
@@ -60,9 +68,11 @@ void Navigation::ChooseFromList(int index) {
 
 void Navigation::ChooseByNumber(const QString& text) {
     const int count = controls_.pictureCount();
-    if (count < 1) return;
+    if (count < 1)
+        return;
     const std::optional<int> n = readNumber(text);
-    if (!n) return;  // the child is still typing, or typed no number: keep the picture
+    if (!n)
+        return;  // the child is still typing, or typed no number: keep the picture
     if (*n > count) {
         start_ = 1;
         showNumber(1);
@@ -77,7 +87,8 @@ void Navigation::ChooseByNumber(const QString& text) {
 
 void Navigation::showNumber(int n) {
     const QString text = QString::number(n);
-    if (controls_.numberText() == text) return;
+    if (controls_.numberText() == text)
+        return;
     controls_.setNumberText(text);
     ChooseByNumber(text);
 }

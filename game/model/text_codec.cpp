@@ -10,7 +10,9 @@ QString fromUtf8(std::string_view utf8) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
-std::string toUtf8(const QString& text) { return text.toUtf8().toStdString(); }
+std::string toUtf8(const QString& text) {
+    return text.toUtf8().toStdString();
+}
 
 }  // namespace
 
@@ -24,14 +26,20 @@ QString decodeGameText(std::string_view bytes) {
     return fromUtf8(codeset::decodeGbkOrUtf8(bytes).text);
 }
 
-std::string encodeGbk(const QString& text) { return codeset::encodeGbk(toUtf8(text)); }
+std::string encodeGbk(const QString& text) {
+    return codeset::encodeGbk(toUtf8(text));
+}
 
-std::string localeCodeSet() { return codeset::localeCodeSet(); }
+std::string localeCodeSet() {
+    return codeset::localeCodeSet();
+}
 
 std::string codeSetOfLocale(std::string_view localeName) {
     return codeset::codeSetOfLocale(localeName);
 }
 
-std::string encodeForLocale(const QString& text) { return codeset::encodeForLocale(toUtf8(text)); }
+std::string encodeForLocale(const QString& text) {
+    return codeset::encodeForLocale(toUtf8(text));
+}
 
 }  // namespace tukomi

@@ -14,15 +14,19 @@ inline constexpr int kTwipsPerPixel = 15;
 inline int twipsToPixels(float twips) {
     return static_cast<int>(std::lround(twips / kTwipsPerPixel));
 }
-inline float pixelsToTwips(int pixels) { return static_cast<float>(pixels * kTwipsPerPixel); }
+inline float pixelsToTwips(int pixels) {
+    return static_cast<float>(pixels * kTwipsPerPixel);
+}
 
 // Rounds to the nearest integer with halves going to the even neighbour
 // (2.5 -> 2, 3.5 -> 4), independent of the floating-point rounding mode.
 inline double roundHalfEven(double value) {
     const double down = std::floor(value);
     const double fraction = value - down;
-    if (fraction < 0.5) return down;
-    if (fraction > 0.5) return down + 1.0;
+    if (fraction < 0.5)
+        return down;
+    if (fraction > 0.5)
+        return down + 1.0;
     return std::fmod(down, 2.0) == 0.0 ? down : down + 1.0;
 }
 

@@ -33,15 +33,15 @@ QString artPath(const QString& name) {
 
 }  // namespace
 
-QPixmap buttonPicture(const QString& name, const QString& caption, QSize size,
-                      double deviceScale) {
+QPixmap buttonPicture(const QString& name, const QString& caption, QSize size, double deviceScale) {
     QPixmap picture = loadSharpestImage(artPath(name), deviceScale, VersionCheck::Trusted);
-    if (!picture.isNull()) return picture;
+    if (!picture.isNull())
+        return picture;
 
     // Drawn at the screen's pixels, then taken as `size` device-independent ones.
     const qreal ratio = std::max(1.0, deviceScale);
     picture = QPixmap(QSize(static_cast<int>(std::ceil(size.width() * ratio)),
-                           static_cast<int>(std::ceil(size.height() * ratio))));
+                            static_cast<int>(std::ceil(size.height() * ratio))));
     picture.setDevicePixelRatio(ratio);
     picture.fill(Qt::transparent);
     QPainter painter(&picture);
@@ -81,7 +81,8 @@ QPixmap missingPiecePicture(int piece, QSize size, double deviceScale) {
 QCursor handCursor(int scale) {
     scale = std::max(1, scale);
     QPixmap hand = loadSharpestImage(artPath(QStringLiteral("hand")), scale, VersionCheck::Trusted);
-    if (hand.isNull()) return QCursor(Qt::PointingHandCursor);
+    if (hand.isNull())
+        return QCursor(Qt::PointingHandCursor);
     // The cursor is as large as its pixels: the version's factor is not a
     // screen density here.
     const QSize size(16 * scale, 16 * scale);
@@ -95,7 +96,8 @@ QIcon programIcon() {
     QIcon icon;
     for (int size : {16, 32, 48, 256}) {
         const QString path = artPath(QStringLiteral("tukomi-%1").arg(size));
-        if (QFile::exists(path)) icon.addFile(path, QSize(size, size));
+        if (QFile::exists(path))
+            icon.addFile(path, QSize(size, size));
     }
     registerArtResources();
     if (QFile::exists(QStringLiteral(":/art/tukomi.svg")))

@@ -13,7 +13,9 @@ constexpr qreal kMarginPixels = 1.0;
 
 }  // namespace
 
-FittingLabel::FittingLabel(QWidget* parent) : QLabel(parent) { setTextFormat(Qt::PlainText); }
+FittingLabel::FittingLabel(QWidget* parent) : QLabel(parent) {
+    setTextFormat(Qt::PlainText);
+}
 
 QFont FittingLabel::fittedFont() const {
     QFont fitted = font();
@@ -21,10 +23,12 @@ QFont FittingLabel::fittedFont() const {
     // shrink until the ink fits; a few rounds always do.
     for (int round = 0; round < 8; ++round) {
         const QRectF ink = QFontMetricsF(fitted).tightBoundingRect(text());
-        if (ink.isEmpty()) break;
+        if (ink.isEmpty())
+            break;
         const qreal scale = std::min((height() - 2 * kMarginPixels) / ink.height(),
                                      (width() - 2 * kMarginPixels) / ink.width());
-        if (scale >= 1.0 || scale <= 0.0 || fitted.pointSizeF() <= 1.0) break;
+        if (scale >= 1.0 || scale <= 0.0 || fitted.pointSizeF() <= 1.0)
+            break;
         fitted.setPointSizeF(std::max(1.0, fitted.pointSizeF() * scale * 0.98));
     }
     return fitted;
@@ -50,7 +54,8 @@ qreal FittingLabel::characterCentre(qsizetype position, qsizetype length) const 
 
 void FittingLabel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    if (autoFillBackground()) painter.fillRect(rect(), palette().color(backgroundRole()));
+    if (autoFillBackground())
+        painter.fillRect(rect(), palette().color(backgroundRole()));
     painter.setFont(fittedFont());
     painter.setPen(palette().color(foregroundRole()));
     painter.drawText(textOrigin(), text());

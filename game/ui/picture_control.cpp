@@ -40,7 +40,8 @@ void PictureControl::mouseReleaseEvent(QMouseEvent* event) {
     const QPointF parentPos = toParent(event);
     const bool inside = rect().contains(event->position().toPoint());
     emit mouseReleased(event->button(), parentPos);
-    if (wasPressed && inside) emit clicked(event->button());
+    if (wasPressed && inside)
+        emit clicked(event->button());
 }
 
 }  // namespace tukomi

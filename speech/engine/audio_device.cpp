@@ -4,7 +4,8 @@ namespace lenvoro::engine {
 
 Result AudioDevice::setFormat(const WaveFormat& wave) {
     const auto format = streamFormatFromWave(wave);
-    if (!format) return kUnsupportedFormat;
+    if (!format)
+        return kUnsupportedFormat;
     std::lock_guard lock(mutex_);
     format_ = *format;
     return kOk;

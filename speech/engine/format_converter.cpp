@@ -47,9 +47,9 @@ void writeDoubledPairs(const int16_t* __restrict in, size_t count, int16_t* __re
             }
         }
     }
-    for (; k < count; ++k) writeDoubled<Channels>(in[k - 1], in[k], out + 2 * (k - 1) * Channels);
+    for (; k < count; ++k)
+        writeDoubled<Channels>(in[k - 1], in[k], out + 2 * (k - 1) * Channels);
 }
-
 
 }  // namespace
 
@@ -63,8 +63,8 @@ FormatConverter::FormatConverter(const StreamFormat& target)
         phasePeriod_ = static_cast<uint32_t>(target.sampleRate / common);
         weightsQ15_.resize(phasePeriod_);
         for (uint32_t p = 0; p < phasePeriod_; ++p) {
-            weightsQ15_[p] = static_cast<int32_t>(
-                (static_cast<uint64_t>(p) << kWeightBits) / phasePeriod_);
+            weightsQ15_[p] =
+                static_cast<int32_t>((static_cast<uint64_t>(p) << kWeightBits) / phasePeriod_);
         }
     } else if (target.sampleRate < sourceRate) {
         int error = 0;
@@ -73,16 +73,19 @@ FormatConverter::FormatConverter(const StreamFormat& target)
 }
 
 FormatConverter::~FormatConverter() {
-    if (resampler_ != nullptr) src_delete(resampler_);
+    if (resampler_ != nullptr)
+        src_delete(resampler_);
 }
 
 int16_t* FormatConverter::room(size_t used, size_t count) {
-    if (frames_.size() < used + count) frames_.resize(used + count);
+    if (frames_.size() < used + count)
+        frames_.resize(used + count);
     return frames_.data() + used;
 }
 
 std::span<int16_t> FormatConverter::convert(const int16_t* samples, size_t count, float gain) {
-    if (count == 0) return {};
+    if (count == 0)
+        return {};
     const auto gainQ16 =
         static_cast<int32_t>(std::lround(std::clamp(gain, 0.0f, 1.0f) * kUnityGainQ16));
     if (phasePeriod_ != 0) {
@@ -100,13 +103,15 @@ std::span<int16_t> FormatConverter::convert(const int16_t* samples, size_t count
         int16_t* frame = room(0, count * channels_);
         for (size_t i = 0; i < count; ++i, frame += channels_) {
             const auto value = static_cast<int16_t>(applyGain(samples[i], gainQ16));
-            for (size_t c = 0; c < channels_; ++c) frame[c] = value;
+            for (size_t c = 0; c < channels_; ++c)
+                frame[c] = value;
         }
         return {frames_.data(), count * channels_};
     }
     input_.resize(count);
     const float scale = static_cast<float>(gainQ16) / kUnityGainQ16 / 32768.0f;
-    for (size_t i = 0; i < count; ++i) input_[i] = samples[i] * scale;
+    for (size_t i = 0; i < count; ++i)
+        input_[i] = samples[i] * scale;
     const size_t used = lower(count, false);  // may move frames_
     return {frames_.data(), used};
 }
@@ -132,7 +137,8 @@ size_t FormatConverter::raise(const int16_t* samples, size_t count, int32_t gain
             const auto value =
                 static_cast<int16_t>(previous + ((rise * weights[phase]) >> kWeightBits));
             frame[0] = value;
-            if constexpr (Channels == 2) frame[1] = value;
+            if constexpr (Channels == 2)
+                frame[1] = value;
         }
         phase -= phasePeriod_;
         previous = next;
@@ -152,7 +158,8 @@ size_t FormatConverter::doubleRate(const int16_t* samples, size_t count, int32_t
     }
     const size_t frames = 2 * (count - i);
     int16_t* out = room(0, frames * Channels);
-    if (i == count) return 0;
+    if (i == count)
+        return 0;
     const int32_t first = applyGain(samples[i], gainQ16);
     writeDoubled<Channels>(previous_, first, out);
     previous_ = first;
@@ -178,7 +185,8 @@ std::span<int16_t> FormatConverter::flush() {
         if (havePrevious_) {
             for (; phase_ < phasePeriod_; phase_ += phaseStep_) {
                 int16_t* frame = room(used, channels_);
-                for (size_t c = 0; c < channels_; ++c) frame[c] = static_cast<int16_t>(previous_);
+                for (size_t c = 0; c < channels_; ++c)
+                    frame[c] = static_cast<int16_t>(previous_);
                 used += channels_;
             }
         }
@@ -186,7 +194,8 @@ std::span<int16_t> FormatConverter::flush() {
         havePrevious_ = false;
         return {frames_.data(), used};
     }
-    if (resampler_ == nullptr) return {};
+    if (resampler_ == nullptr)
+        return {};
     input_.clear();
     const size_t used = lower(0, true);
     src_reset(resampler_);
@@ -204,25 +213,30 @@ size_t FormatConverter::lower(size_t count, bool endOfInput) {
     for (;;) {
         data.data_out = output_.data();
         data.output_frames = static_cast<long>(output_.size());
-        if (src_process(resampler_, &data) != 0) break;
+        if (src_process(resampler_, &data) != 0)
+            break;
         const size_t produced = static_cast<size_t>(data.output_frames_gen);
         int16_t* frame = room(used, produced * channels_);
         for (size_t i = 0; i < produced; ++i, frame += channels_) {
             const float v = std::clamp(output_[i] * 32768.0f, -32768.0f, 32767.0f);
             const auto value = static_cast<int16_t>(std::lrint(v));
-            for (size_t c = 0; c < channels_; ++c) frame[c] = value;
+            for (size_t c = 0; c < channels_; ++c)
+                frame[c] = value;
         }
         used += produced * channels_;
         data.data_in += data.input_frames_used;
         data.input_frames -= data.input_frames_used;
-        if (data.input_frames <= 0 && (produced == 0 || !endOfInput)) break;
-        if (produced == 0 && data.input_frames_used == 0) break;
+        if (data.input_frames <= 0 && (produced == 0 || !endOfInput))
+            break;
+        if (produced == 0 && data.input_frames_used == 0)
+            break;
     }
     return used;
 }
 
 void FormatConverter::quantizeTo8Bits(std::span<int16_t> samples) {
-    for (int16_t& sample : samples) sample = static_cast<int16_t>(sample & ~0xFF);
+    for (int16_t& sample : samples)
+        sample = static_cast<int16_t>(sample & ~0xFF);
 }
 
 }  // namespace lenvoro::engine

@@ -25,7 +25,11 @@ constexpr Result kNotFound = static_cast<Result>(0x8004503Au);
 constexpr Result kWrongThread = static_cast<Result>(0x8004500Eu);
 constexpr Result kEngineDataMissing = static_cast<Result>(0x80045010u);
 
-constexpr bool succeeded(Result result) { return result >= 0; }
-constexpr bool failed(Result result) { return result < 0; }
+constexpr bool succeeded(Result result) {
+    return result >= 0;
+}
+constexpr bool failed(Result result) {
+    return result < 0;
+}
 
 }  // namespace lenvoro::engine

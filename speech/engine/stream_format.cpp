@@ -37,7 +37,8 @@ std::u16string_view StreamFormat::name() const {
 }
 
 std::optional<StreamFormat> streamFormatFromId(int32_t id) {
-    if (id < kFirstPcmFormat || id > kLastPcmFormat) return std::nullopt;
+    if (id < kFirstPcmFormat || id > kLastPcmFormat)
+        return std::nullopt;
     const int index = id - kFirstPcmFormat;
     StreamFormat format;
     format.id = id;

@@ -25,7 +25,8 @@ std::u16string utf8ToUtf16(std::string_view text) {
             size_t k = 1;
             for (; k <= need && i + k < text.size(); ++k) {
                 const auto next = static_cast<unsigned char>(text[i + k]);
-                if ((next & 0xC0) != 0x80) break;
+                if ((next & 0xC0) != 0x80)
+                    break;
                 code = (code << 6) | (next & 0x3F);
             }
             if (k == need + 1 && code >= minimum && code <= 0x10FFFF &&
@@ -124,8 +125,10 @@ bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
 
 std::u16string_view trimSpaces(std::u16string_view text) {
     auto isSpace = [](char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; };
-    while (!text.empty() && isSpace(text.front())) text.remove_prefix(1);
-    while (!text.empty() && isSpace(text.back())) text.remove_suffix(1);
+    while (!text.empty() && isSpace(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isSpace(text.back()))
+        text.remove_suffix(1);
     return text;
 }
 

@@ -41,7 +41,11 @@ bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b);
 
 std::u16string_view trimSpaces(std::u16string_view text);
 
-inline bool isHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-inline bool isLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+inline bool isHighSurrogate(char16_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+inline bool isLowSurrogate(char16_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
 
 }  // namespace lenvoro::engine

@@ -4,12 +4,22 @@ namespace lenvoro::engine {
 
 namespace {
 
-bool isChinese(char32_t c) { return (c >= 0x3000 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0x20000 && c <= 0x3FFFF); }
+bool isChinese(char32_t c) {
+    return (c >= 0x3000 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF) ||
+           (c >= 0x20000 && c <= 0x3FFFF);
+}
 
 bool endsSentence(char32_t c) {
     switch (c) {
-        case U'.': case U'!': case U'?': case U';': case U'\n':
-        case U'。': case U'！': case U'？': case U'；':
+        case U'.':
+        case U'!':
+        case U'?':
+        case U';':
+        case U'\n':
+        case U'。':
+        case U'！':
+        case U'？':
+        case U'；':
             return true;
         default:
             return false;
@@ -18,7 +28,14 @@ bool endsSentence(char32_t c) {
 
 bool isBreak(char32_t c) {
     switch (c) {
-        case U' ': case U'\t': case U'\r': case U',': case U':': case U'，': case U'、': case U'：':
+        case U' ':
+        case U'\t':
+        case U'\r':
+        case U',':
+        case U':':
+        case U'，':
+        case U'、':
+        case U'：':
             return true;
         default:
             return endsSentence(c);
@@ -34,8 +51,8 @@ std::vector<std::pair<size_t, size_t>> splitForSynthesis(std::u32string_view tex
     for (size_t i = 0; i < text.size(); ++i) {
         chinese = chinese || isChinese(text[i]);
         const size_t length = i + 1 - begin;
-        const bool nextIsSpace = i + 1 >= text.size() || text[i + 1] == U' ' || text[i + 1] == U'\n' ||
-                                 isChinese(text[i]);
+        const bool nextIsSpace = i + 1 >= text.size() || text[i + 1] == U' ' ||
+                                 text[i + 1] == U'\n' || isChinese(text[i]);
         if (length >= kSoftPieceCharacters && endsSentence(text[i]) && nextIsSpace) {
             pieces.emplace_back(begin, i + 1);
             begin = i + 1;
@@ -55,10 +72,12 @@ std::vector<std::pair<size_t, size_t>> splitForSynthesis(std::u32string_view tex
             pieces.emplace_back(begin, cut);
             begin = cut;
             chinese = false;
-            for (size_t k = begin; k <= i; ++k) chinese = chinese || isChinese(text[k]);
+            for (size_t k = begin; k <= i; ++k)
+                chinese = chinese || isChinese(text[k]);
         }
     }
-    if (begin < text.size()) pieces.emplace_back(begin, text.size());
+    if (begin < text.size())
+        pieces.emplace_back(begin, text.size());
     return pieces;
 }
 

@@ -37,7 +37,9 @@ enum EventId : int32_t {
     kEventEndInputStream = 2,
     kEventWordBoundary = 5,
 };
-constexpr uint64_t eventBit(int32_t id) { return uint64_t{1} << id; }
+constexpr uint64_t eventBit(int32_t id) {
+    return uint64_t{1} << id;
+}
 // Every speech-output event, as the speech interface spells that mask.
 constexpr uint64_t kAllSpeechEvents = 0xFFFEull | (uint64_t{1} << 30) | (uint64_t{1} << 33);
 

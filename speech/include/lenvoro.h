@@ -102,18 +102,21 @@ typedef uint_least16_t LenvoroWideChar;
  * Each function lists the codes it can return. The speech engine's own error
  * numbers are never returned.
  */
-#define LENVORO_RESULT_REFUSED 0       /* an argument out of range (the parameter-error
-                                          message box was shown), the library is retired
-                                          (see Lenvoro_Initial), or the entry point cannot
-                                          do that yet */
-#define LENVORO_RESULT_OK 1            /* a control function did its work */
-#define LENVORO_RESULT_DONE 10         /* a start or speaking function did its work */
-#define LENVORO_RESULT_ENGINE_FAILED 20 /* the engine cannot start (no voice installed, or a
-                                          step failed); for mixed reading, a voice that the
-                                          text needs is not installed */
-#define LENVORO_RESULT_NO_RUNTIME 40   /* the engine's runtime cannot be initialised on this
-                                          thread (Lenvoro_InitialAuth) */
-#define LENVORO_RESULT_NO_MEMORY 40    /* out of memory (the speaking functions) */
+#define LENVORO_RESULT_REFUSED                                                     \
+    0                          /* an argument out of range (the parameter-error    \
+                                  message box was shown), the library is retired   \
+                                  (see Lenvoro_Initial), or the entry point cannot \
+                                  do that yet */
+#define LENVORO_RESULT_OK 1    /* a control function did its work */
+#define LENVORO_RESULT_DONE 10 /* a start or speaking function did its work */
+#define LENVORO_RESULT_ENGINE_FAILED                        \
+    20 /* the engine cannot start (no voice installed, or a \
+         step failed); for mixed reading, a voice that the  \
+         text needs is not installed */
+#define LENVORO_RESULT_NO_RUNTIME                                                         \
+    40                              /* the engine's runtime cannot be initialised on this \
+                                       thread (Lenvoro_InitialAuth) */
+#define LENVORO_RESULT_NO_MEMORY 40 /* out of memory (the speaking functions) */
 /* The chosen voice is not installed; the engine is ready with its default voice. */
 #define LENVORO_RESULT_NO_SIMPLIFIED_CHINESE 50 /* voice 0 */
 #define LENVORO_RESULT_NO_SAM 60                /* voice 1 */
@@ -133,7 +136,7 @@ typedef uint_least16_t LenvoroWideChar;
  * (LC_ALL, LC_CTYPE, LANG) names it: a Chinese voice for zh, an English one
  * for any other; failing that, the first installed voice.
  */
-#define LENVORO_VOICE_DEFAULT (-1)          /* the engine's default voice */
+#define LENVORO_VOICE_DEFAULT (-1)         /* the engine's default voice */
 #define LENVORO_VOICE_SIMPLIFIED_CHINESE 0 /* "Microsoft Simplified Chinese" */
 #define LENVORO_VOICE_SAM 1                /* "Microsoft Sam" */
 #define LENVORO_VOICE_MARY 2               /* "Microsoft Mary" */
@@ -293,8 +296,7 @@ LENVORO_API int32_t Lenvoro_InitialAuth(intptr_t window, int32_t voice, int32_t 
                                         const char* id1, const char* id2);
 LENVORO_API int32_t Dll_Lenvoro_InitialAuthA(intptr_t window, int32_t voice, int32_t rate,
                                              int32_t volume, const char* message,
-                                             const char* caption, const char* id1,
-                                             const char* id2);
+                                             const char* caption, const char* id1, const char* id2);
 LENVORO_API int32_t Dll_Lenvoro_InitialAuthW(intptr_t window, int32_t voice, int32_t rate,
                                              int32_t volume, const LenvoroWideChar* message,
                                              const LenvoroWideChar* caption,
@@ -396,9 +398,8 @@ LENVORO_API int32_t Dll_Lenvoro_Version(LenvoroVersionRecord* record);
  */
 LENVORO_API int32_t Lenvoro_Speak(const char* text, int32_t mode, int32_t voice, int32_t rate,
                                   int32_t volume, int32_t punctuation, const char* page);
-LENVORO_API int32_t Dll_Lenvoro_SpeakA(const char* text, int32_t mode, int32_t voice,
-                                       int32_t rate, int32_t volume, int32_t punctuation,
-                                       const char* page);
+LENVORO_API int32_t Dll_Lenvoro_SpeakA(const char* text, int32_t mode, int32_t voice, int32_t rate,
+                                       int32_t volume, int32_t punctuation, const char* page);
 LENVORO_API int32_t Dll_Lenvoro_SpeakW(const LenvoroWideChar* text, int32_t mode, int32_t voice,
                                        int32_t rate, int32_t volume, int32_t punctuation,
                                        const LenvoroWideChar* page);
@@ -508,12 +509,11 @@ LENVORO_API int32_t Dll_Lenvoro_GetLocationInfo(void);
  * chosen format from now on, until the next Lenvoro_Speak replaces it.
  */
 LENVORO_API int32_t Lenvoro_SpeakToWave(const char* text, const char* file, int32_t mode,
-                                        int32_t voice, int32_t rate, int32_t volume,
-                                        int32_t format, int32_t punctuation, const char* page);
+                                        int32_t voice, int32_t rate, int32_t volume, int32_t format,
+                                        int32_t punctuation, const char* page);
 LENVORO_API int32_t Dll_Lenvoro_SpeakToWaveA(const char* text, const char* file, int32_t mode,
                                              int32_t voice, int32_t rate, int32_t volume,
-                                             int32_t format, int32_t punctuation,
-                                             const char* page);
+                                             int32_t format, int32_t punctuation, const char* page);
 LENVORO_API int32_t Dll_Lenvoro_SpeakToWaveW(const LenvoroWideChar* text,
                                              const LenvoroWideChar* file, int32_t mode,
                                              int32_t voice, int32_t rate, int32_t volume,

@@ -40,36 +40,36 @@ constexpr double kMinPieceDeviation = 0.06;
 // of all channels, 0..1) look alike.
 constexpr double kMinPieceDistance = 0.12;
 
-QString dataDir() { return QStringLiteral(TUKOMI_SOURCE_DATA_DIR); }
+QString dataDir() {
+    return QStringLiteral(TUKOMI_SOURCE_DATA_DIR);
+}
 
-QString piecePath(int picture, int piece)
-{
+QString piecePath(int picture, int piece) {
     return QStringLiteral("%1/999/%2/%3.gif").arg(dataDir()).arg(picture).arg(piece);
 }
 
-QByteArray readFile(const QString& path)
-{
+QByteArray readFile(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return {};
     return f.readAll();
 }
 
-bool isHan(char32_t c) { return (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0x3400 && c <= 0x4DBF); }
+bool isHan(char32_t c) {
+    return (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0x3400 && c <= 0x4DBF);
+}
 
-std::u32string toUcs4(const QString& s)
-{
+std::u32string toUcs4(const QString& s) {
     const QList<uint> ucs4 = s.toUcs4();
     return std::u32string(ucs4.begin(), ucs4.end());
 }
 
 struct Piece {
     QImage image;
-    std::vector<std::array<double, 3>> rgb; // pixels, channels 0..1
+    std::vector<std::array<double, 3>> rgb;  // pixels, channels 0..1
 };
 
-double deviation(const Piece& p)
-{
+double deviation(const Piece& p) {
     std::array<double, 3> mean{};
     for (const auto& px : p.rgb)
         for (int c = 0; c < 3; ++c)
@@ -83,8 +83,7 @@ double deviation(const Piece& p)
     return std::sqrt(var / (3.0 * static_cast<double>(p.rgb.size())));
 }
 
-double distance(const Piece& a, const Piece& b)
-{
+double distance(const Piece& a, const Piece& b) {
     double sum = 0;
     for (size_t i = 0; i < a.rgb.size(); ++i)
         for (int c = 0; c < 3; ++c)
@@ -95,8 +94,7 @@ double distance(const Piece& a, const Piece& b)
 // Mean difference across the seam where piece `a` meets piece `b` on its
 // right (horizontal) or below it (vertical): small where the picture runs
 // on from one piece into the next.
-double seam(const Piece& a, const Piece& b, bool below)
-{
+double seam(const Piece& a, const Piece& b, bool below) {
     const int n = below ? kPieceWidth : kPieceHeight;
     double sum = 0;
     for (int i = 0; i < n; ++i) {
@@ -110,8 +108,7 @@ double seam(const Piece& a, const Piece& b, bool below)
 }
 
 // Total seam mismatch of the board when cell k holds piece order[k].
-double boardSeams(const std::vector<Piece>& pieces, const std::array<int, kPieces + 1>& order)
-{
+double boardSeams(const std::vector<Piece>& pieces, const std::array<int, kPieces + 1>& order) {
     double sum = 0;
     for (int cell = 1; cell <= kPieces; ++cell) {
         if ((cell - 1) % 3 != 2)
@@ -124,8 +121,7 @@ double boardSeams(const std::vector<Piece>& pieces, const std::array<int, kPiece
 
 class Pictures : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
+    static void SetUpTestSuite() {
         pieces_.assign(kPictures + 1, std::vector<Piece>(kPieces + 1));
         for (int n = 1; n <= kPictures; ++n) {
             for (int k = 1; k <= kPieces; ++k) {
@@ -146,8 +142,7 @@ protected:
             }
         }
     }
-    static bool complete(int n)
-    {
+    static bool complete(int n) {
         for (int k = 1; k <= kPieces; ++k)
             if (pieces_[n][k].rgb.empty())
                 return false;
@@ -157,8 +152,7 @@ protected:
 };
 std::vector<std::vector<Piece>> Pictures::pieces_;
 
-TEST_F(Pictures, FolderHoldsExactly32PicturesOfNineGifPiecesOfTheCellSize)
-{
+TEST_F(Pictures, FolderHoldsExactly32PicturesOfNineGifPiecesOfTheCellSize) {
     QDir dir(dataDir() + "/999");
     ASSERT_TRUE(dir.exists()) << dir.path().toStdString();
     EXPECT_EQ(dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), kPictures)
@@ -172,8 +166,7 @@ TEST_F(Pictures, FolderHoldsExactly32PicturesOfNineGifPiecesOfTheCellSize)
         }
 }
 
-TEST_F(Pictures, EveryPieceShowsSomethingAndNoTwoPiecesOfAPictureLookAlike)
-{
+TEST_F(Pictures, EveryPieceShowsSomethingAndNoTwoPiecesOfAPictureLookAlike) {
     for (int n = 1; n <= kPictures; ++n) {
         if (!complete(n)) {
             ADD_FAILURE() << "picture " << n << " has missing or malformed pieces";
@@ -189,8 +182,7 @@ TEST_F(Pictures, EveryPieceShowsSomethingAndNoTwoPiecesOfAPictureLookAlike)
     }
 }
 
-TEST_F(Pictures, PiecesAreNumberedRowByRowFromTheTopLeft)
-{
+TEST_F(Pictures, PiecesAreNumberedRowByRowFromTheTopLeft) {
     // Cut from one picture, the pieces in their cells continue each other
     // across every seam; exchanging any two of them makes the seams worse.
     for (int n = 1; n <= kPictures; ++n) {
@@ -211,8 +203,7 @@ TEST_F(Pictures, PiecesAreNumberedRowByRowFromTheTopLeft)
     }
 }
 
-TEST_F(Pictures, LargerVersionsShowEachPieceTwiceAndThreeTimesAsLarge)
-{
+TEST_F(Pictures, LargerVersionsShowEachPieceTwiceAndThreeTimesAsLarge) {
     for (int n = 1; n <= kPictures; ++n) {
         if (!complete(n))
             continue;
@@ -232,8 +223,7 @@ TEST_F(Pictures, LargerVersionsShowEachPieceTwiceAndThreeTimesAsLarge)
     }
 }
 
-TEST_F(Pictures, PicturesDifferFromEachOther)
-{
+TEST_F(Pictures, PicturesDifferFromEachOther) {
     for (int a = 1; a <= kPictures; ++a)
         for (int b = a + 1; b <= kPictures; ++b) {
             if (!complete(a) || !complete(b))
@@ -245,8 +235,7 @@ TEST_F(Pictures, PicturesDifferFromEachOther)
         }
 }
 
-TEST_F(Pictures, ColoursTheTextsNameShow)
-{
+TEST_F(Pictures, ColoursTheTextsNameShow) {
     // A text that names a colour promises the child that colour: a good part
     // of the picture shows it, the rest being background and details.
     using Colour = std::array<double, 3>;
@@ -278,11 +267,11 @@ TEST_F(Pictures, ColoursTheTextsNameShow)
 // Read the way the game reads them, so the content and the game agree.
 class PictureTextFile : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         bytes_ = readFile(dataDir() + "/pictext.ini");
         ASSERT_FALSE(bytes_.isEmpty()) << "pictext.ini is missing or empty";
-        const QString text = tukomi::decodeGameText(std::string_view(bytes_.constData(), bytes_.size()));
+        const QString text =
+            tukomi::decodeGameText(std::string_view(bytes_.constData(), bytes_.size()));
         ASSERT_FALSE(text.contains(QChar(0xFFFD))) << "pictext.ini is not valid GBK";
         const auto error = tukomi::PictureLibrary(dataDir()).ReadPictureTexts(texts_);
         ASSERT_FALSE(error.has_value()) << error->message().toStdString();
@@ -291,8 +280,7 @@ protected:
     tukomi::PictureTexts texts_;
 };
 
-TEST_F(PictureTextFile, FileIsGbkWithCrLfLineEnds)
-{
+TEST_F(PictureTextFile, FileIsGbkWithCrLfLineEnds) {
     EXPECT_FALSE(bytes_.startsWith("\xEF\xBB\xBF")) << "a UTF-8 byte order mark";
     for (qsizetype i = 0; i < bytes_.size(); ++i) {
         if (bytes_[i] == '\n') {
@@ -302,8 +290,7 @@ TEST_F(PictureTextFile, FileIsGbkWithCrLfLineEnds)
     EXPECT_TRUE(bytes_.endsWith("\r\n"));
 }
 
-TEST_F(PictureTextFile, HoldsOneShortChineseTextForEachOfThe32Pictures)
-{
+TEST_F(PictureTextFile, HoldsOneShortChineseTextForEachOfThe32Pictures) {
     std::set<std::u32string> seen;
     for (int n = 1; n <= kPictures; ++n) {
         const QString text = texts_.text(n);
@@ -316,8 +303,7 @@ TEST_F(PictureTextFile, HoldsOneShortChineseTextForEachOfThe32Pictures)
     }
 }
 
-TEST_F(PictureTextFile, EveryCharacterHasAReadingInThePinyinTable)
-{
+TEST_F(PictureTextFile, EveryCharacterHasAReadingInThePinyinTable) {
     // The table ships in thirteen parts, joined in order.
     QByteArray tableBytes;
     for (int part = 0; part < 13; ++part) {
@@ -344,12 +330,12 @@ TEST_F(PictureTextFile, EveryCharacterHasAReadingInThePinyinTable)
     ASSERT_FALSE(known.empty());
     for (int n = 1; n <= kPictures; ++n)
         for (char32_t c : toUcs4(texts_.text(n)))
-            EXPECT_TRUE(known.count(c)) << "picture " << n << ": "
-                                        << QString::fromUcs4(&c, 1).toStdString() << " has no reading";
+            EXPECT_TRUE(known.count(c))
+                << "picture " << n << ": " << QString::fromUcs4(&c, 1).toStdString()
+                << " has no reading";
 }
 
-TEST(Recordings, EachPictureHasAClearTrimmedRecording)
-{
+TEST(Recordings, EachPictureHasAClearTrimmedRecording) {
     for (int n = 1; n <= kPictures; ++n) {
         const std::string path = (dataDir() + QStringLiteral("/999/%1.wav").arg(n)).toStdString();
         SCOPED_TRACE(path);
@@ -360,7 +346,8 @@ TEST(Recordings, EachPictureHasAClearTrimmedRecording)
             continue;
         }
         std::vector<double> samples(static_cast<size_t>(info.frames * info.channels));
-        const sf_count_t got = sf_read_double(f, samples.data(), static_cast<sf_count_t>(samples.size()));
+        const sf_count_t got =
+            sf_read_double(f, samples.data(), static_cast<sf_count_t>(samples.size()));
         sf_close(f);
         EXPECT_EQ(info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
         EXPECT_EQ(info.channels, 1);
@@ -388,8 +375,10 @@ TEST(Recordings, EachPictureHasAClearTrimmedRecording)
         const auto first = std::find_if(samples.begin(), samples.end(), loud);
         const auto last = std::find_if(samples.rbegin(), samples.rend(), loud);
         ASSERT_NE(first, samples.end()) << "silent";
-        EXPECT_LT(static_cast<double>(first - samples.begin()) / info.samplerate, 0.2) << "leading silence";
-        EXPECT_LT(static_cast<double>(last - samples.rbegin()) / info.samplerate, 0.2) << "trailing silence";
+        EXPECT_LT(static_cast<double>(first - samples.begin()) / info.samplerate, 0.2)
+            << "leading silence";
+        EXPECT_LT(static_cast<double>(last - samples.rbegin()) / info.samplerate, 0.2)
+            << "trailing silence";
     }
 }
 
@@ -400,17 +389,16 @@ struct ArtFile {
     bool transparentCorner;
 };
 
-TEST(WindowArt, ButtonsBannersPointerAndIconsHaveTheirSizes)
-{
+TEST(WindowArt, ButtonsBannersPointerAndIconsHaveTheirSizes) {
     const ArtFile files[] = {
-        {"start.png", 114, 47, false},     {"next.png", 114, 47, false},
-        {"previous.png", 114, 49, false},  {"banner0.png", 117, 48, false},
-        {"banner1.png", 117, 48, false},   {"banner2.png", 117, 48, false},
-        {"banner3.png", 117, 48, false},   {"banner4.png", 117, 48, false},
-        {"banner5.png", 117, 48, false},   {"hand.png", 16, 16, true},
-        {"tukomi-16.png", 16, 16, true},   {"tukomi-32.png", 32, 32, true},
-        {"tukomi-48.png", 48, 48, true},   {"tukomi-256.png", 256, 256, true},
-        {"recording.png", 56, 48, false},  {"reading.png", 56, 56, false},
+        {"start.png", 114, 47, false},    {"next.png", 114, 47, false},
+        {"previous.png", 114, 49, false}, {"banner0.png", 117, 48, false},
+        {"banner1.png", 117, 48, false},  {"banner2.png", 117, 48, false},
+        {"banner3.png", 117, 48, false},  {"banner4.png", 117, 48, false},
+        {"banner5.png", 117, 48, false},  {"hand.png", 16, 16, true},
+        {"tukomi-16.png", 16, 16, true},  {"tukomi-32.png", 32, 32, true},
+        {"tukomi-48.png", 48, 48, true},  {"tukomi-256.png", 256, 256, true},
+        {"recording.png", 56, 48, false}, {"reading.png", 56, 56, false},
     };
     std::vector<QImage> banners;
     for (const ArtFile& a : files) {
@@ -434,12 +422,12 @@ TEST(WindowArt, ButtonsBannersPointerAndIconsHaveTheirSizes)
     }
     for (size_t i = 0; i < banners.size(); ++i)
         for (size_t j = i + 1; j < banners.size(); ++j)
-            EXPECT_NE(banners[i], banners[j]) << "banners " << i << " and " << j << " are the same picture";
+            EXPECT_NE(banners[i], banners[j])
+                << "banners " << i << " and " << j << " are the same picture";
     EXPECT_TRUE(QFile::exists(dataDir() + "/art/tukomi.svg"));
 }
 
-TEST(Character, FramesComeTwiceAndThreeTimesAsLarge)
-{
+TEST(Character, FramesComeTwiceAndThreeTimesAsLarge) {
     tukomi::LoadError error;
     const auto character = tukomi::CharacterFile::Load(dataDir() + "/merlin.acs", &error);
     ASSERT_TRUE(character) << error.message().toStdString();
@@ -456,8 +444,7 @@ TEST(Character, FramesComeTwiceAndThreeTimesAsLarge)
     }
 }
 
-TEST(Credits, NameTheArtworkAndItsLicence)
-{
+TEST(Credits, NameTheArtworkAndItsLicence) {
     const QString credits = QString::fromUtf8(readFile(dataDir() + "/CREDITS"));
     EXPECT_TRUE(credits.contains("CC-BY 4.0") || credits.contains("CC BY 4.0"));
     EXPECT_TRUE(credits.contains("creativecommons.org/licenses/by/4.0"));
@@ -465,4 +452,4 @@ TEST(Credits, NameTheArtworkAndItsLicence)
     EXPECT_FALSE(about.isEmpty());
 }
 
-} // namespace
+}  // namespace

@@ -71,7 +71,7 @@ character_shown() {
     colours=$(convert "$shots/completed.png" -crop "100x100+$(( X + 222 ))+$(( Y + 250 ))" -format %k info:)
     [ "$colours" -gt 20 ]
 }
-e2e_wait_for 5 character_shown || e2e_fail "no character over the board after completion ($colours colours there)"
+e2e_wait_for 15 character_shown || e2e_fail "no character over the board after completion ($colours colours there)"
 # The explanation window opens above the game with the picture's text.
 explanation=$(timeout 10 xdotool search --sync --onlyvisible --name '图片解释' | head -n 1)
 [ -n "$explanation" ] || e2e_fail "no explanation window after completion"

@@ -43,21 +43,24 @@ pixels_changed_on_board() {
 }
 character_shown() { pixels_changed_on_board && [ "${changed%% *}" != 0 ]; }
 character_gone() { pixels_changed_on_board && [ "${changed%% *}" = 0 ]; }
-e2e_wait_for 5 character_shown || e2e_fail "no helper character over the board"
+e2e_wait_for 15 character_shown || e2e_fail "no helper character over the board"
 e2e_wait_for 15 character_gone || e2e_fail "the helper character did not leave the board"
 before=$(soxi -D "$said" 2>/dev/null || echo 0)
 changed_before=$(stat -c %Y.%s "$said" 2>/dev/null || echo none)
 import -window root "$shots/explanation.png"
 # The machine-reading picture: 616, 48, 56 x 56 in the window.
 xdotool mousemove --sync $(( FORM2_X + 644 )) $(( FORM2_Y + 73 )) click 1
-# Read for more than 0.8 s: added to the capture, or all of a new one.
+# Read for more than 0.8 s: added to the capture, or all of a new one. An
+# unchanged file is neither, however long it is.
+capture_changed() { [ "$(stat -c %Y.%s "$said" 2>/dev/null)" != "$changed_before" ]; }
 read_aloud() {
+    capture_changed || return 1
     after=$(soxi -D "$said" 2>/dev/null || echo 0)
     new=$(awk -v a="$after" -v b="$before" 'BEGIN { print (a > b ? a - b : a) }')
     awk -v n="$new" 'BEGIN { exit !(n > 0.8) }'
 }
 e2e_wait_for 15 read_aloud
-[ "$(stat -c %Y.%s "$said" 2>/dev/null)" != "$changed_before" ] ||
+capture_changed ||
     e2e_fail "the library read nothing: the capture did not change; stderr: $(cat "$E2E_DIR/stderr")"
 read_aloud || e2e_fail "the library read too little: capture went from $before s to $after s"
 # What was added is speech, not silence.

@@ -12,6 +12,7 @@ int main(int argc, char** argv) {
     setenv("LENVORO_AUDIO", "null", 1);
     setenv("LENVORO_DATA_DIR", LENVORO_TEST_DATA_DIR, 0);
     std::string config = "/tmp/lenvoro-config-XXXXXX";
-    if (mkdtemp(config.data()) != nullptr) setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    if (mkdtemp(config.data()) != nullptr)
+        setenv("XDG_CONFIG_HOME", config.c_str(), 1);
     return RUN_ALL_TESTS();
 }

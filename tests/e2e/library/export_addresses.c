@@ -14,20 +14,34 @@ static const struct {
     const char* name;
     int group;
 } kExports[] = {
-    {"Lenvoro_InitialAuth", 1},      {"Dll_Lenvoro_InitialAuthA", 2},
-    {"Dll_Lenvoro_InitialAuthW", 3}, {"Lenvoro_Initial", 4},
-    {"Dll_Lenvoro_InitialA", 4},     {"Dll_Lenvoro_InitialW", 4},
-    {"Lenvoro_Close", 5},            {"Dll_Lenvoro_Close", 5},
-    {"Lenvoro_Version", 6},          {"Dll_Lenvoro_Version", 7},
-    {"Lenvoro_Speak", 8},            {"Dll_Lenvoro_SpeakA", 9},
-    {"Dll_Lenvoro_SpeakW", 10},      {"Lenvoro_Stop", 11},
-    {"Dll_Lenvoro_Stop", 11},        {"Lenvoro_PauseORContinue", 12},
-    {"Dll_Lenvoro_PauseORContinue", 12}, {"Lenvoro_SetVolume", 13},
-    {"Dll_Lenvoro_SetVolume", 14},   {"Lenvoro_SetSpeed", 15},
-    {"Dll_Lenvoro_SetSpeed", 16},    {"Lenvoro_GetLocationInfo", 17},
-    {"Dll_Lenvoro_GetLocationInfo", 17}, {"Lenvoro_SpeakToWave", 18},
-    {"Dll_Lenvoro_SpeakToWaveA", 19}, {"Dll_Lenvoro_SpeakToWaveW", 20},
-    {"Lenvoro_SetDialog", 21},       {"Dll_Lenvoro_SetDialogA", 22},
+    {"Lenvoro_InitialAuth", 1},
+    {"Dll_Lenvoro_InitialAuthA", 2},
+    {"Dll_Lenvoro_InitialAuthW", 3},
+    {"Lenvoro_Initial", 4},
+    {"Dll_Lenvoro_InitialA", 4},
+    {"Dll_Lenvoro_InitialW", 4},
+    {"Lenvoro_Close", 5},
+    {"Dll_Lenvoro_Close", 5},
+    {"Lenvoro_Version", 6},
+    {"Dll_Lenvoro_Version", 7},
+    {"Lenvoro_Speak", 8},
+    {"Dll_Lenvoro_SpeakA", 9},
+    {"Dll_Lenvoro_SpeakW", 10},
+    {"Lenvoro_Stop", 11},
+    {"Dll_Lenvoro_Stop", 11},
+    {"Lenvoro_PauseORContinue", 12},
+    {"Dll_Lenvoro_PauseORContinue", 12},
+    {"Lenvoro_SetVolume", 13},
+    {"Dll_Lenvoro_SetVolume", 14},
+    {"Lenvoro_SetSpeed", 15},
+    {"Dll_Lenvoro_SetSpeed", 16},
+    {"Lenvoro_GetLocationInfo", 17},
+    {"Dll_Lenvoro_GetLocationInfo", 17},
+    {"Lenvoro_SpeakToWave", 18},
+    {"Dll_Lenvoro_SpeakToWaveA", 19},
+    {"Dll_Lenvoro_SpeakToWaveW", 20},
+    {"Lenvoro_SetDialog", 21},
+    {"Dll_Lenvoro_SetDialogA", 22},
     {"Dll_Lenvoro_SetDialogW", 23},
 };
 #define EXPORT_COUNT (sizeof kExports / sizeof kExports[0])
@@ -57,7 +71,8 @@ int main(int argc, char** argv) {
     for (i = 0; i < EXPORT_COUNT; ++i) {
         for (j = i + 1; j < EXPORT_COUNT; ++j) {
             const int same = addresses[i] == addresses[j];
-            if (addresses[i] == NULL || addresses[j] == NULL) continue;
+            if (addresses[i] == NULL || addresses[j] == NULL)
+                continue;
             if (kExports[i].group == kExports[j].group && !same) {
                 printf("not one entry point: %s, %s\n", kExports[i].name, kExports[j].name);
                 ++faults;

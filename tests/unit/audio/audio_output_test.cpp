@@ -19,7 +19,8 @@ using namespace std::chrono_literals;
 
 std::filesystem::path temporaryPath(const std::string& name) {
     static const std::filesystem::path folder = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "lenvoro-audio-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "lenvoro-audio-XXXXXX").string();
         return std::filesystem::path(mkdtemp(pattern.data()));
     }();
     return folder / name;
@@ -27,7 +28,8 @@ std::filesystem::path temporaryPath(const std::string& name) {
 
 std::vector<int16_t> tone(size_t frames, int channels, int16_t level) {
     std::vector<int16_t> samples(frames * static_cast<size_t>(channels));
-    for (size_t i = 0; i < samples.size(); ++i) samples[i] = (i / channels) % 2 ? level : static_cast<int16_t>(-level);
+    for (size_t i = 0; i < samples.size(); ++i)
+        samples[i] = (i / channels) % 2 ? level : static_cast<int16_t>(-level);
     return samples;
 }
 

@@ -17,7 +17,8 @@ constexpr float kPileTop = 2235;
 
 Board boardWithPieces(Board::UniformSource source = [] { return 0.0; }) {
     Board board(std::move(source));
-    for (int i = 1; i <= Board::kPieceCount; ++i) board.setPieceSize(i, kW, kH);
+    for (int i = 1; i <= Board::kPieceCount; ++i)
+        board.setPieceSize(i, kW, kH);
     return board;
 }
 
@@ -76,8 +77,8 @@ TEST(BoardTest, StartPilesAllPiecesAndDrawsTheGrid) {
         EXPECT_EQ(board.piece(i).top, kPileTop) << i;
     }
     const GridLine expected[] = {
-        {1, 1, 1, 5401},       {1636, 1, 1636, 5401}, {3271, 1, 3271, 5401}, {4906, 1, 4906, 5401},
-        {1, 1, 4906, 1},       {1, 1801, 4906, 1801}, {1, 3601, 4906, 3601}, {1, 5401, 4906, 5401},
+        {1, 1, 1, 5401}, {1636, 1, 1636, 5401}, {3271, 1, 3271, 5401}, {4906, 1, 4906, 5401},
+        {1, 1, 4906, 1}, {1, 1801, 4906, 1801}, {1, 3601, 4906, 3601}, {1, 5401, 4906, 5401},
     };
     for (int n = 1; n <= 8; ++n) {
         SCOPED_TRACE(n);
@@ -111,15 +112,16 @@ TEST(BoardTest, DrawsMapToPiecesWithHalvesToEven) {
         int piece;
     };
     const Case cases[] = {
-        {0.0, 1},    {0.0624, 1},   // 1.4992 -> 1
+        {0.0, 1},     {0.0624, 1},  // 1.4992 -> 1
         {0.0625, 2},                // 1.5 -> 2
         {0.1875, 2},                // 2.5 -> 2
         {0.3125, 4},                // 3.5 -> 4
-        {0.5, 5},    {0.9374, 8},   // 8.4992 -> 8
+        {0.5, 5},     {0.9374, 8},  // 8.4992 -> 8
         {0.9375, 8},                // 8.5 -> 8
         {0.99999, 9},
     };
-    for (const auto& c : cases) EXPECT_EQ(Board::pieceForDraw(c.r), c.piece) << "r = " << c.r;
+    for (const auto& c : cases)
+        EXPECT_EQ(Board::pieceForDraw(c.r), c.piece) << "r = " << c.r;
     // A broken source never names a piece that does not exist.
     EXPECT_EQ(Board::pieceForDraw(-3.0), 1);
     EXPECT_EQ(Board::pieceForDraw(7.0), 9);
@@ -157,7 +159,8 @@ TEST(BoardTest, DefaultSourceShufflesDifferentlyAcrossStarts) {
         // Count distinct pieces among the last four: same-seed draws give one.
         std::vector<int> last(order.end() - 4, order.end());
         std::sort(last.begin(), last.end());
-        if (std::unique(last.begin(), last.end()) - last.begin() == 4) ++startsWithManyFronts;
+        if (std::unique(last.begin(), last.end()) - last.begin() == 4)
+            ++startsWithManyFronts;
     }
     EXPECT_EQ(frontCounts.size(), 9u);
     EXPECT_GT(startsWithManyFronts, 100);
@@ -167,10 +170,12 @@ TEST(BoardTest, DrawDistributionGivesTheEndPiecesHalfWeight) {
     // Uniform r on a fine grid: pieces 1 and 9 get 1/16 each, 2..8 get 1/8.
     std::map<int, int> counts;
     constexpr int kSteps = 16000;
-    for (int s = 0; s < kSteps; ++s) ++counts[Board::pieceForDraw((s + 0.5) / kSteps)];
+    for (int s = 0; s < kSteps; ++s)
+        ++counts[Board::pieceForDraw((s + 0.5) / kSteps)];
     EXPECT_EQ(counts[1], kSteps / 16);
     EXPECT_EQ(counts[9], kSteps / 16);
-    for (int k = 2; k <= 8; ++k) EXPECT_EQ(counts[k], kSteps / 8) << k;
+    for (int k = 2; k <= 8; ++k)
+        EXPECT_EQ(counts[k], kSteps / 8) << k;
 }
 
 TEST(BoardTest, PieceNumbersOutsideTheBoardAreRefused) {

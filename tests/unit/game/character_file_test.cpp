@@ -162,8 +162,8 @@ private slots:
         auto character = CharacterFile::Load(kGoodFile, &error);
         QVERIFY2(character, qPrintable(error.message()));
         // Keep the good file's parts to build variants from.
-        manifest_ = QJsonDocument::fromJson(character->entry(kManifest).value_or(QByteArray()))
-                        .object();
+        manifest_ =
+            QJsonDocument::fromJson(character->entry(kManifest).value_or(QByteArray())).object();
         QVERIFY(!manifest_.isEmpty());
         for (const QString& name : character->entryNames())
             if (name.startsWith(QStringLiteral("frames/")))
@@ -218,9 +218,9 @@ private slots:
         QVERIFY(character);
         QVERIFY(writeAll(path, "gone"));
         QVERIFY(QFile::remove(path));
-        QCOMPARE(QJsonDocument::fromJson(character->entry(kManifest).value_or(QByteArray()))
-                     .object(),
-                 manifest_);
+        QCOMPARE(
+            QJsonDocument::fromJson(character->entry(kManifest).value_or(QByteArray())).object(),
+            manifest_);
         QCOMPARE(character->frameImage(CharacterAnimation::Speak, 0, 3.0).size(),
                  character->frameSize() * 3);
         QCOMPARE(character->entry(QStringLiteral("frames/nowhere.png")), std::nullopt);
@@ -269,8 +269,9 @@ private slots:
         for (const quint16 length : {quint16(0), quint16(201), quint16(0xffff)})
             expectError(variant([&](QByteArray& b) { put16(b, 16, length); }),
                         QStringLiteral("an entry with a bad name"));
-        for (const char* name : {"/anifest.json", "../ifest.json", "manifest\\json",
-                                 "c:nifest.json", "manifest//son", "manifest json", "manifest.\x7fson"})
+        for (const char* name :
+             {"/anifest.json", "../ifest.json", "manifest\\json", "c:nifest.json", "manifest//son",
+              "manifest json", "manifest.\x7fson"})
             expectError(variant([&](QByteArray& b) { b.replace(18, 13, name); }),
                         QStringLiteral("an entry with a bad name"));
         expectError(variant([&](QByteArray& b) { put32(b, offset, 0x7ffffff0); }),
@@ -283,8 +284,9 @@ private slots:
                         put32(b, size, 0x20);
                     }),
                     QStringLiteral("points past the end of the file"));
-        expectError(variant([&](QByteArray& b) { put32(b, offset, 0); }),
-                    QStringLiteral("entry \"manifest.json\" lies inside the character file's index"));
+        expectError(
+            variant([&](QByteArray& b) { put32(b, offset, 0); }),
+            QStringLiteral("entry \"manifest.json\" lies inside the character file's index"));
         const QByteArray manifest = QJsonDocument(manifest_).toJson();
         expectError(write(packEntries({{kManifest, manifest}, {kManifest, manifest}})),
                     QStringLiteral("the character file's index names \"manifest.json\" twice"));

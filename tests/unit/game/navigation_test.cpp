@@ -37,7 +37,9 @@ protected:
         controls.number = text;
         navigation.ChooseByNumber(text);
     }
-    QString captionOf(int n) const { return Navigation::captionFor(QStringLiteral("text%1").arg(n)); }
+    QString captionOf(int n) const {
+        return Navigation::captionFor(QStringLiteral("text%1").arg(n));
+    }
 
     FakeControls controls;
     int start = 1;
@@ -118,15 +120,16 @@ TEST_P(TypedNumber, ShowsThePictureOrWrapsIntoRange) {
     EXPECT_EQ(controls.listSelection, -1);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Numbers, TypedNumber,
-    ::testing::Values(TypedCase{"12", 12, "12"}, TypedCase{" 5 ", 5, " 5 "}, TypedCase{"0", 32, "32"},
-                      TypedCase{"-5", 32, "32"}, TypedCase{"40", 1, "1"}, TypedCase{"2.5", 2, "2.5"},
-                      TypedCase{"3.5", 4, "3.5"}, TypedCase{"+3", 3, "+3"},
-                      // Not a whole number: the picture stays.
-                      TypedCase{"", 7, ""}, TypedCase{"-", 7, "-"}, TypedCase{"abc", 7, "abc"},
-                      TypedCase{"1e3", 7, "1e3"}, TypedCase{"99999999999", 7, "99999999999"},
-                      TypedCase{"１２", 7, "１２"}));
+INSTANTIATE_TEST_SUITE_P(Numbers, TypedNumber,
+                         ::testing::Values(TypedCase{"12", 12, "12"}, TypedCase{" 5 ", 5, " 5 "},
+                                           TypedCase{"0", 32, "32"}, TypedCase{"-5", 32, "32"},
+                                           TypedCase{"40", 1, "1"}, TypedCase{"2.5", 2, "2.5"},
+                                           TypedCase{"3.5", 4, "3.5"}, TypedCase{"+3", 3, "+3"},
+                                           // Not a whole number: the picture stays.
+                                           TypedCase{"", 7, ""}, TypedCase{"-", 7, "-"},
+                                           TypedCase{"abc", 7, "abc"}, TypedCase{"1e3", 7, "1e3"},
+                                           TypedCase{"99999999999", 7, "99999999999"},
+                                           TypedCase{"１２", 7, "１２"}));
 
 TEST_F(NavigationTest, TypingDigitByDigitShowsEachNumberInTurn) {
     type("1");

@@ -11,8 +11,6 @@ namespace {
 
 using namespace testing;
 
-
-
 struct Line {
     const char* text;
     const char* line;

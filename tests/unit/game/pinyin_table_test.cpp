@@ -41,8 +41,6 @@ QString partPath(int i) {
         .arg(i, 2, 10, QLatin1Char('0'));
 }
 
-
-
 QStringList tableLines() {
     QStringList lines = joinedTable().split(QStringLiteral("\r\n"));
     if (!lines.isEmpty() && lines.back().isEmpty())

@@ -12,8 +12,6 @@ namespace {
 
 using namespace testing;
 
-
-
 struct Marked {
     const char* reading;
     const char* shown;

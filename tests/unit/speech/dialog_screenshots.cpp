@@ -52,7 +52,8 @@ int main(int argc, char** argv) {
         const char* locale;
         const char* suffix;
         int code;
-    } languages[] = {{"zh_CN.UTF-8", "cn", 11}, {"zh_TW.UTF-8", "tw", 11}, {"en_US.UTF-8", "en", 20}};
+    } languages[] = {
+        {"zh_CN.UTF-8", "cn", 11}, {"zh_TW.UTF-8", "tw", 11}, {"en_US.UTF-8", "en", 20}};
     for (const auto& language : languages) {
         ChooseInterfaceLanguage(
             [&](const char* name) -> const char* {
@@ -61,10 +62,14 @@ int main(int argc, char** argv) {
             "/usr/share/lenvoro/help");
         const auto prompt = CreateVoicePrompt(language.code);
         const auto info = CreateInitialInfo();
-        if (!prompt || !info) return 1;
-        const QString promptFile = out.filePath(QStringLiteral("lenvoro-voice-prompt-%1.png").arg(language.suffix));
-        const QString infoFile = out.filePath(QStringLiteral("lenvoro-initial-info-%1.png").arg(language.suffix));
-        if (!framed(prompt.get()).save(promptFile) || !framed(info.get()).save(infoFile)) return 1;
+        if (!prompt || !info)
+            return 1;
+        const QString promptFile =
+            out.filePath(QStringLiteral("lenvoro-voice-prompt-%1.png").arg(language.suffix));
+        const QString infoFile =
+            out.filePath(QStringLiteral("lenvoro-initial-info-%1.png").arg(language.suffix));
+        if (!framed(prompt.get()).save(promptFile) || !framed(info.get()).save(infoFile))
+            return 1;
         std::printf("%s\n%s\n", qPrintable(promptFile), qPrintable(infoFile));
     }
     return 0;

@@ -110,13 +110,13 @@ TEST(Text, InvalidUtf8BecomesReplacementCharacters) {
 
 TEST(SpeakableText, CharactersEspeakMisreadsBecomeSpacesInPlace) {
     for (const char32_t c :
-         {U'a', U'你', U'क', U'ব', U'\u0BB5', U'\U0001F600', U'\uFFFD', U'\u0531',
-          U'\u1100', U'\u11B0', U'\u10C7', U'\u0300', U'\U00020000', U'\n'})
+         {U'a', U'你', U'क', U'ব', U'\u0BB5', U'\U0001F600', U'\uFFFD', U'\u0531', U'\u1100',
+          U'\u11B0', U'\u10C7', U'\u0300', U'\U00020000', U'\n'})
         EXPECT_TRUE(engine::espeakCanRead(c)) << std::hex << uint32_t(c);
     for (const char32_t c :
-         {U'\u09E6', U'\u09FF', U'\u0D0D', U'\u0BE6', U'\u0DFF', U'\uFFFE', U'\u0558', U'\u055A', U'\u0560',
-          U'\u058F', U'\u118A', U'\u11F0', U'\u10C6', U'\u0378', U'\U0001FFFD', U'\U0010FFFF',
-          char32_t(0xD800), char32_t(0x110000)})
+         {U'\u09E6', U'\u09FF', U'\u0D0D', U'\u0BE6', U'\u0DFF', U'\uFFFE', U'\u0558', U'\u055A',
+          U'\u0560', U'\u058F', U'\u118A', U'\u11F0', U'\u10C6', U'\u0378', U'\U0001FFFD',
+          U'\U0010FFFF', char32_t(0xD800), char32_t(0x110000)})
         EXPECT_FALSE(engine::espeakCanRead(c)) << std::hex << uint32_t(c);
     std::wstring text = L"a\u09E6b\u0D0Dc";
     engine::blankUnreadable(text);

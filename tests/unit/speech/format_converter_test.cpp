@@ -11,7 +11,8 @@ namespace {
 std::vector<int16_t> tone(size_t count) {
     std::vector<int16_t> samples(count);
     for (size_t i = 0; i < count; ++i) {
-        samples[i] = static_cast<int16_t>(std::lround(12000.0 * std::sin(i * 0.05) + 3000.0 * std::sin(i * 0.31)));
+        samples[i] = static_cast<int16_t>(
+            std::lround(12000.0 * std::sin(i * 0.05) + 3000.0 * std::sin(i * 0.31)));
     }
     return samples;
 }
@@ -21,7 +22,8 @@ std::vector<int16_t> convertInBlocks(const StreamFormat& format, const std::vect
     FormatConverter converter(format);
     std::vector<int16_t> out;
     for (size_t at = 0; at < input.size(); at += blockSamples) {
-        const auto frames = converter.convert(input.data() + at, std::min(blockSamples, input.size() - at), gain);
+        const auto frames =
+            converter.convert(input.data() + at, std::min(blockSamples, input.size() - at), gain);
         out.insert(out.end(), frames.begin(), frames.end());
     }
     const auto rest = converter.flush();
@@ -32,7 +34,7 @@ std::vector<int16_t> convertInBlocks(const StreamFormat& format, const std::vect
 TEST(FormatConverter, DoublingTheRateInsertsTheMidpointsAndHoldsTheLastSample) {
     const StreamFormat stereo44 = *streamFormatFromId(35);
     const std::vector<int16_t> input = {0, 1000, -1000, 3000};
-    const std::vector<int16_t> expected = {0, 0, 500, 500, 1000, 1000, 0, 0,
+    const std::vector<int16_t> expected = {0,     0,     500,  500,  1000, 1000, 0,    0,
                                            -1000, -1000, 1000, 1000, 3000, 3000, 3000, 3000};
     EXPECT_EQ(convertInBlocks(stereo44, input, input.size()), expected);
     EXPECT_EQ(convertInBlocks(stereo44, input, 1), expected);
@@ -50,7 +52,8 @@ TEST(FormatConverter, EveryFormatKeepsTheDurationAndBlockSizesDoNotChangeRaisedO
         for (size_t block : {1u, 7u, 441u, 1060u}) {
             const auto pieces = convertInBlocks(format, input, block);
             if (format.sampleRate >= 22050) {
-                EXPECT_EQ(pieces, whole) << "blocks of " << block;  // integer arithmetic, no state lost
+                EXPECT_EQ(pieces, whole)
+                    << "blocks of " << block;  // integer arithmetic, no state lost
             } else {
                 EXPECT_NEAR(static_cast<double>(pieces.size()), static_cast<double>(whole.size()),
                             whole.size() * 0.002);
@@ -86,7 +89,8 @@ TEST(FormatConverter, GainScalesEveryRateAndFlushStartsAFreshSignal) {
         const auto full = convertInBlocks(format, input, 500);
         const auto half = convertInBlocks(format, input, 500, 0.5f);
         ASSERT_EQ(full.size(), half.size());
-        for (size_t i = 0; i < full.size(); ++i) ASSERT_NEAR(half[i], full[i] / 2.0, 2.0) << i;
+        for (size_t i = 0; i < full.size(); ++i)
+            ASSERT_NEAR(half[i], full[i] / 2.0, 2.0) << i;
         // Louder than unity is not a gain the engine gives: it is held at 1.
         EXPECT_EQ(convertInBlocks(format, input, 500, 4.0f), full);
 

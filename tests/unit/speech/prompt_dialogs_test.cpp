@@ -34,14 +34,17 @@ void chooseLocale(const char* locale) {
         HelpFolder());
 }
 
-QLabel* label(QDialog* dialog, const QString& name) { return dialog->findChild<QLabel*>(name); }
+QLabel* label(QDialog* dialog, const QString& name) {
+    return dialog->findChild<QLabel*>(name);
+}
 
 int visibleMessage(QDialog* dialog) {
     int shown = 0;
     for (int id : kMessageIds) {
         QLabel* message = label(dialog, QStringLiteral("message%1").arg(id));
         if (message != nullptr && message->isVisibleTo(dialog)) {
-            if (shown != 0) return -1;  // more than one
+            if (shown != 0)
+                return -1;  // more than one
             shown = id;
         }
     }
@@ -72,12 +75,14 @@ void PromptDialogsTest::eachCodeShowsExactlyItsMessage_data() {
     const struct {
         const char* locale;
         const char* caption;
-    } languages[] = {{"zh_CN.UTF-8", "下载语音库"}, {"zh_TW.UTF-8", "下載語音庫"}, {"en_US.UTF-8", "Download Voices"}};
+    } languages[] = {{"zh_CN.UTF-8", "下载语音库"},
+                     {"zh_TW.UTF-8", "下載語音庫"},
+                     {"en_US.UTF-8", "Download Voices"}};
     const struct {
         int code, message;
-    } codes[] = {{1, 1018},  {2, 1018},  {3, 1018},  {10, 1017}, {11, 1019}, {12, 1019},
-                 {13, 1019}, {20, 1004}, {21, 1005}, {22, 1005}, {23, 1005}, {30, 1017},
-                 {31, 1019}, {33, 1019}};
+    } codes[] = {{1, 1018},  {2, 1018},  {3, 1018},  {10, 1017}, {11, 1019},
+                 {12, 1019}, {13, 1019}, {20, 1004}, {21, 1005}, {22, 1005},
+                 {23, 1005}, {30, 1017}, {31, 1019}, {33, 1019}};
     for (const auto& language : languages) {
         for (const auto& c : codes) {
             QTest::addRow("%s code %d", language.locale, c.code)
@@ -128,7 +133,8 @@ void PromptDialogsTest::everyMessageFitsItsLabel() {
         QVERIFY(dialog != nullptr);
         dialog->ensurePolished();
         for (QLabel* text : dialog->findChildren<QLabel*>()) {
-            if (text->text().isEmpty()) continue;
+            if (text->text().isEmpty())
+                continue;
             const QFontMetrics metrics(text->font());
             const int flags = text->wordWrap() ? Qt::TextWordWrap : Qt::TextSingleLine;
             const QRect needed =
@@ -145,9 +151,9 @@ void PromptDialogsTest::everyMessageFitsItsLabel() {
 }
 
 void PromptDialogsTest::linkShowsVoicePageOrTheDefaultPage() {
-    const QString defaultPage = QUrl::fromLocalFile(QString::fromStdString(
-                                                        (HelpFolder() / "en" / "voices.html").string()))
-                                    .toString(QUrl::FullyEncoded);
+    const QString defaultPage =
+        QUrl::fromLocalFile(QString::fromStdString((HelpFolder() / "en" / "voices.html").string()))
+            .toString(QUrl::FullyEncoded);
     std::unique_ptr<QDialog> prompt = CreateVoicePrompt(1);
     QLabel* link = label(prompt.get(), QStringLiteral("link1003"));
     QCOMPARE(link->toolTip(), defaultPage);
@@ -164,15 +170,17 @@ void PromptDialogsTest::linkShowsVoicePageOrTheDefaultPage() {
     chooseLocale("zh_CN");
     engineState().voicePage.clear();
     prompt = CreateVoicePrompt(10);
-    QVERIFY(label(prompt.get(), QStringLiteral("link1003"))->toolTip().endsWith(
-        QStringLiteral("/help/zh-CN/voices.html")));
+    QVERIFY(label(prompt.get(), QStringLiteral("link1003"))
+                ->toolTip()
+                .endsWith(QStringLiteral("/help/zh-CN/voices.html")));
 
     // The next language choice resets a given page to the default.
     engineState().voicePage.assign(u"https://example.org/voices");
     chooseLocale("zh_TW");
     prompt = CreateVoicePrompt(10);
-    QVERIFY(label(prompt.get(), QStringLiteral("link1003"))->toolTip().endsWith(
-        QStringLiteral("/help/zh-TW/voices.html")));
+    QVERIFY(label(prompt.get(), QStringLiteral("link1003"))
+                ->toolTip()
+                .endsWith(QStringLiteral("/help/zh-TW/voices.html")));
 
     // A page as long as the buffer allows is elided for display, opened whole.
     const std::u16string longPage = u"https://example.org/" + std::u16string(235, u'v');
@@ -228,9 +236,12 @@ void PromptDialogsTest::escOkAndCloseBoxCloseThePromptCentredAndOwned() {
             QCOMPARE(dialog->parentWidget(), &owner);
             QCOMPARE(dialog->x(), screen.left() + (screen.width() - dialog->width()) / 2);
             QCOMPARE(dialog->y(), screen.top() + (screen.height() - dialog->height()) / 2);
-            if (closing == Escape) QTest::keyClick(dialog, Qt::Key_Escape);
-            else if (closing == OkButton) dialog->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
-            else dialog->close();
+            if (closing == Escape)
+                QTest::keyClick(dialog, Qt::Key_Escape);
+            else if (closing == OkButton)
+                dialog->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
+            else
+                dialog->close();
         });
         QCOMPARE(RunVoicePrompt(reinterpret_cast<intptr_t>(&owner), 12), DialogOutcome::Closed);
         QVERIFY(ran);
@@ -243,13 +254,16 @@ void PromptDialogsTest::initialInfoInEachLanguage_data() {
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("ok");
     QTest::addColumn<QString>("helpText");
-    QTest::newRow("CN") << QByteArray("zh_CN") << QStringLiteral("初始化信息") << QStringLiteral("确定")
+    QTest::newRow("CN") << QByteArray("zh_CN") << QStringLiteral("初始化信息")
+                        << QStringLiteral("确定")
                         << QStringLiteral("更加详细的信息请参见语音朗读开发包的帮助文档，谢谢。");
-    QTest::newRow("TW") << QByteArray("zh_HK") << QStringLiteral("初始化資訊") << QStringLiteral("确定")
+    QTest::newRow("TW") << QByteArray("zh_HK") << QStringLiteral("初始化資訊")
+                        << QStringLiteral("确定")
                         << QStringLiteral("更加詳細的信息請參見語音朗讀開發包的幫助文檔，謝謝。");
     QTest::newRow("ENG") << QByteArray("zh_MO") << QStringLiteral("Initial Information")
                          << QStringLiteral("OK")
-                         << QStringLiteral("Please view the help file to get more information,Thanks");
+                         << QStringLiteral(
+                                "Please view the help file to get more information,Thanks");
 }
 
 void PromptDialogsTest::initialInfoInEachLanguage() {
@@ -266,7 +280,8 @@ void PromptDialogsTest::initialInfoInEachLanguage() {
         ran = true;
         QCOMPARE(dialog->windowTitle(), caption);
         QCOMPARE(dialog->findChild<QPushButton*>(QStringLiteral("okButton"))->text(), ok);
-        QCOMPARE(label(static_cast<QDialog*>(dialog), QStringLiteral("helpText1003"))->text(), helpText);
+        QCOMPARE(label(static_cast<QDialog*>(dialog), QStringLiteral("helpText1003"))->text(),
+                 helpText);
         QVERIFY(!label(static_cast<QDialog*>(dialog), QStringLiteral("productLabel"))->isEnabled());
         QVERIFY(dialog->findChild<QFrame*>(QStringLiteral("separatorLine")) != nullptr);
         QTest::keyClick(dialog, Qt::Key_Escape);
@@ -295,7 +310,8 @@ void PromptDialogsTest::iconsAndHandCursorAreDrawn() {
         // Drawn, not blank: some pixels are opaque, the corners are not all.
         int opaque = 0;
         for (int y = 0; y < icon.height(); ++y)
-            for (int x = 0; x < icon.width(); ++x) opaque += qAlpha(icon.pixel(x, y)) > 128;
+            for (int x = 0; x < icon.width(); ++x)
+                opaque += qAlpha(icon.pixel(x, y)) > 128;
         QVERIFY(opaque > icon.width() * icon.height() / 5);
     }
     QVERIFY(LibraryIcon(u"IDI_WORLDCONNECT").isNull());

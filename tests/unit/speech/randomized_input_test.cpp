@@ -15,10 +15,31 @@ namespace lenvoro::engine {
 namespace {
 
 TEST(RandomizedInput, MarkupReaderKeepsOffsetsInsideTheTextAndInOrder) {
-    const std::u16string fragments[] = {u"<", u">", u"/", u"\"", u"'", u"=", u"voice", u"rate",
-                                        u"volume", u"silence", u" required=\"Name=A\"", u"msec=\"7\"",
-                                        u"absspeed=", u"-5", u"&amp;", u"&#", u"x", u";", u"!--", u"-->",
-                                        u"?", u"中", u" ", u"\n", u"\U0001F600"};
+    const std::u16string fragments[] = {u"<",
+                                        u">",
+                                        u"/",
+                                        u"\"",
+                                        u"'",
+                                        u"=",
+                                        u"voice",
+                                        u"rate",
+                                        u"volume",
+                                        u"silence",
+                                        u" required=\"Name=A\"",
+                                        u"msec=\"7\"",
+                                        u"absspeed=",
+                                        u"-5",
+                                        u"&amp;",
+                                        u"&#",
+                                        u"x",
+                                        u";",
+                                        u"!--",
+                                        u"-->",
+                                        u"?",
+                                        u"中",
+                                        u" ",
+                                        u"\n",
+                                        u"\U0001F600"};
     std::mt19937 random(12345);
     for (int round = 0; round < 3000; ++round) {
         std::u16string text;
@@ -52,14 +73,31 @@ TEST(RandomizedInput, TokenFilesOfRandomBytesNeverBreakTheCategory) {
     const test::EnvironmentGuard data("LENVORO_DATA_DIR", folder.string());
     std::filesystem::create_directories(folder / "voices");
     std::mt19937 random(777);
-    const std::string pieces[] = {"[Attributes]\n", "[Espeak]\n", "[Token]\n", "Name=", "Voice=",
-                                  "en-us", "cmn", "Variant=", "f2", "Pitch=", "999999999999", "\n",
-                                  "=", "[", "]", ";", "\xff\xfe", "Gender=Female\n"};
+    const std::string pieces[] = {"[Attributes]\n",
+                                  "[Espeak]\n",
+                                  "[Token]\n",
+                                  "Name=",
+                                  "Voice=",
+                                  "en-us",
+                                  "cmn",
+                                  "Variant=",
+                                  "f2",
+                                  "Pitch=",
+                                  "999999999999",
+                                  "\n",
+                                  "=",
+                                  "[",
+                                  "]",
+                                  ";",
+                                  "\xff\xfe",
+                                  "Gender=Female\n"};
     for (int round = 0; round < 60; ++round) {
         std::string content;
         for (int i = 0; i < 40; ++i) {
-            if (random() % 4 == 0) content.push_back(static_cast<char>(random() % 256));
-            else content += pieces[random() % std::size(pieces)];
+            if (random() % 4 == 0)
+                content.push_back(static_cast<char>(random() % 256));
+            else
+                content += pieces[random() % std::size(pieces)];
         }
         char name[32];
         std::snprintf(name, sizeof name, "t%d.ini", round);

@@ -40,13 +40,19 @@ int main(int argc, char** argv) {
         std::shared_ptr<FileStream> stream;
         std::shared_ptr<Voice> voice;
         Result result = FileStream::create(path, *format, &stream);
-        if (succeeded(result)) result = Voice::create(&voice);
-        if (succeeded(result)) result = voice->setVoice(token);
-        if (succeeded(result)) result = voice->setOutput(stream, false);
-        if (succeeded(result)) result = voice->speak(text, kSpeakSync);
-        if (succeeded(result)) result = stream->close();
+        if (succeeded(result))
+            result = Voice::create(&voice);
+        if (succeeded(result))
+            result = voice->setVoice(token);
+        if (succeeded(result))
+            result = voice->setOutput(stream, false);
+        if (succeeded(result))
+            result = voice->speak(text, kSpeakSync);
+        if (succeeded(result))
+            result = stream->close();
         if (failed(result)) {
-            std::fprintf(stderr, "%s: failed with 0x%08x\n", path.c_str(), static_cast<unsigned>(result));
+            std::fprintf(stderr, "%s: failed with 0x%08x\n", path.c_str(),
+                         static_cast<unsigned>(result));
             return 1;
         }
         std::printf("%s\t%s\n", path.c_str(), utf16ToUtf8(name).c_str());

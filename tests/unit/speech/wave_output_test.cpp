@@ -91,7 +91,8 @@ protected:
         const fs::path data = test::makeTemporaryFolder("wave-voices");
         fs::create_directories(data / "voices");
         for (const std::string& name : tokenFiles)
-            fs::copy_file(fs::path(LENVORO_TEST_DATA_DIR) / "voices" / name, data / "voices" / name);
+            fs::copy_file(fs::path(LENVORO_TEST_DATA_DIR) / "voices" / name,
+                          data / "voices" / name);
         environment_.set("LENVORO_DATA_DIR", data.string());
     }
 
@@ -153,9 +154,8 @@ TEST_F(WaveOutput, LengthFollowsTheTextAndTheRateAndVolumeReachTheFile) {
         int32_t rate, volume;
     };
     const Case cases[] = {
-        {"once", &sentence, 50, 100},     {"four", &fourTimes, 50, 100},
-        {"slow", &sentence, 0, 100},      {"fast", &sentence, 100, 100},
-        {"silent", &sentence, 50, 0},
+        {"once", &sentence, 50, 100},  {"four", &fourTimes, 50, 100}, {"slow", &sentence, 0, 100},
+        {"fast", &sentence, 100, 100}, {"silent", &sentence, 50, 0},
     };
     std::map<std::string, WaveRead> written;
     for (const Case& c : cases) {
@@ -191,7 +191,8 @@ TEST_F(WaveOutput, WideAndAnsiFormsWriteTheSameSpeech) {
     ASSERT_TRUE(fromWide.opened);
     ASSERT_TRUE(fromAnsi.opened) << "the ANSI file name is converted from the locale's code set";
     EXPECT_GT(fromWide.info.frames, 22050 / 2);
-    EXPECT_NEAR(static_cast<double>(fromAnsi.info.frames), static_cast<double>(fromWide.info.frames),
+    EXPECT_NEAR(static_cast<double>(fromAnsi.info.frames),
+                static_cast<double>(fromWide.info.frames),
                 0.03 * static_cast<double>(fromWide.info.frames));
 }
 
@@ -199,11 +200,11 @@ TEST_F(WaveOutput, PathsThatCannotBeWrittenLeaveNothingAndReturnTwenty) {
     const std::string longName = std::string(260, 'a') + ".wav";
     fs::create_directories(folder_ / "a-folder");
     const fs::path cases[] = {
-        folder_ / "missing" / "out.wav",      // no such folder
-        folder_ / "a-folder",                 // a folder, not a file
-        folder_ / "a-folder" / "",            // no file name
-        fs::path("/proc/lenvoro-out.wav"),    // a folder nobody may write in
-        folder_ / longName,                   // over 255 characters
+        folder_ / "missing" / "out.wav",    // no such folder
+        folder_ / "a-folder",               // a folder, not a file
+        folder_ / "a-folder" / "",          // no file name
+        fs::path("/proc/lenvoro-out.wav"),  // a folder nobody may write in
+        folder_ / longName,                 // over 255 characters
         fs::path(""),
     };
     for (const fs::path& path : cases) {
@@ -245,8 +246,9 @@ TEST_F(WaveOutput, ACallThatWritesNoSpeechLeavesTheExistingFileAsItWas) {
         SCOPED_TRACE(c.what);
         RecordedPrompts().clear();
         testing::internal::CaptureStderr();
-        EXPECT_EQ(Lenvoro_SpeakToWave(c.text, path.c_str(), c.mode, c.voice, -1, -1, 31, 1, nullptr),
-                  c.result);
+        EXPECT_EQ(
+            Lenvoro_SpeakToWave(c.text, path.c_str(), c.mode, c.voice, -1, -1, 31, 1, nullptr),
+            c.result);
         const std::string shown = testing::internal::GetCapturedStderr();
         EXPECT_EQ(RecordedPrompts(),
                   c.prompt < 0 ? std::vector<int32_t>{} : std::vector<int32_t>{c.prompt});
