@@ -1,4 +1,4 @@
-// Helpers shared by the library's tests: temporary folders, waiting for a
+// Helpers shared by the tests: temporary folders, waiting for a
 // condition, environment variables set for a scope, levels of sound, and
 // whether AddressSanitizer is in the build. Plain C++ and GoogleTest; the
 // engine's helpers are in voice_support.h.

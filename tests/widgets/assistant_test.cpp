@@ -11,7 +11,7 @@
 #include "assistant.h"
 #include "lenvoro_audio/audio_output.h"
 #include "lenvoro_audio/wave_file.h"
-#include "scoped_environment.h"
+#include "test_support.h"
 
 using namespace tukomi;
 namespace audio = lenvoro::audio;
@@ -334,7 +334,8 @@ private slots:
         const int frames = 22050 * 3 / 10;
         writeTone(recording, frames);
         const QString captured = dir_.filePath(QStringLiteral("default-capture.wav"));
-        const ScopedEnvironment output("LENVORO_AUDIO", "capture:" + captured.toUtf8());
+        const lenvoro::test::EnvironmentGuard output("LENVORO_AUDIO",
+                                                     "capture:" + captured.toStdString());
         LoadError error;
         assistant_ = Assistant::Load(kCharacterFile, host_.get(), &error);
         QVERIFY(assistant_);

@@ -15,8 +15,8 @@
 #include "picture_control.h"
 #include "pinyin_label.h"
 #include "pinyin_table.h"
-#include "scoped_environment.h"
 #include "speech_library.h"
+#include "test_support.h"
 #include "text_codec.h"
 
 using namespace tukomi;
@@ -185,7 +185,7 @@ private slots:
     }
 
     void textsGoToTheLibraryInTheLocalesCodeSet() {
-        const ScopedEnvironment gbk("LC_ALL", "zh_CN.GBK");
+        const lenvoro::test::EnvironmentGuard gbk("LC_ALL", "zh_CN.GBK");
         FakeSpeech speech;
         ExplanationWindow window(setupFor(QStringLiteral("女"), &speech));
         QTest::mouseClick(window.Image2(), Qt::LeftButton);
@@ -337,7 +337,7 @@ private:
     }
 
     std::unique_ptr<PinyinTable> table;
-    std::optional<ScopedEnvironment> locale;
+    std::optional<lenvoro::test::EnvironmentGuard> locale;
 };
 
 QTEST_MAIN(ExplanationWindowTest)
